@@ -1,0 +1,6 @@
+# Shortcuts for the two commands of the README.
+.PHONY: test run
+test:
+	bash scripts/test.sh
+run:
+	bash scripts/run.sh

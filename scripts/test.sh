@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test; then builds the core and its
+# tests again with AddressSanitizer and UndefinedBehaviorSanitizer and runs them there.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$jobs"
+
+# GUI tests need a sound server and run offscreen.
+# shellcheck source=scripts/sound-server.sh
+source scripts/sound-server.sh
+zembrel_start_sound_server
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEMBREL_SANITIZE=ON \
+    -DZEMBREL_BUILD_GUI=OFF -DZEMBREL_BUILD_BENCH=OFF
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs"

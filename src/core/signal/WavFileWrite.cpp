@@ -1,0 +1,123 @@
+#include "signal/WavFileWrite.h"
+
+#include "signal/SampleConversion.h"
+#include "signal/SignalBase.h"
+#include "signal/WavError.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace zembrel {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+std::string ErrnoText() { return std::strerror(errno); }
+
+// Creates a file of a fresh name beside the target, failing rather than reusing an existing
+// name (a link planted there is never followed).
+FilePtr CreateTemporaryBeside(const std::string& target, std::string& tempName) {
+    std::random_device rd;
+    std::uniform_int_distribution<unsigned> digit(0, 35);
+    static const char alphabet[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        std::string suffix;
+        for (int i = 0; i < 8; ++i) {
+            suffix += alphabet[digit(rd)];
+        }
+        tempName = target + ".part-" + suffix;
+        errno = 0;
+        FilePtr f(std::fopen(tempName.c_str(), "wbx"));
+        if (f) {
+            return f;
+        }
+        if (errno != EEXIST) {
+            throw WavError(target, "cannot create file: " + ErrnoText());
+        }
+    }
+    throw WavError(target, "cannot create a temporary file beside it");
+}
+
+void StoreSamples(std::FILE* f, const SignalBase& signal, const std::string& target) {
+    const int bytesPerSample = signal.Bits / 8;
+    const int channels = signal.Channels;
+    const double* first = channels == 1 ? signal.Mono.data() : signal.Left.data();
+    const double* second = channels == 2 ? signal.Right.data() : nullptr;
+    constexpr std::int32_t framesPerChunk = 1 << 15;
+    std::vector<unsigned char> buffer(static_cast<std::size_t>(framesPerChunk) * channels *
+                                      bytesPerSample);
+
+    for (std::int32_t start = 0; start < signal.SampleCount; start += framesPerChunk) {
+        const std::int32_t count = std::min(framesPerChunk, signal.SampleCount - start);
+        unsigned char* p = buffer.data();
+        for (std::int32_t i = start; i < start + count; ++i) {
+            for (int c = 0; c < channels; ++c) {
+                const double v = c == 0 ? first[i] : second[i];
+                if (bytesPerSample == 2) {
+                    const auto word = static_cast<std::uint16_t>(TruncSaturate<std::int16_t>(v));
+                    *p++ = static_cast<unsigned char>(word & 0xFF);
+                    *p++ = static_cast<unsigned char>(word >> 8);
+                } else {
+                    *p++ = TruncSaturate<std::uint8_t>(v);
+                }
+            }
+        }
+        const auto bytes = static_cast<std::size_t>(p - buffer.data());
+        if (std::fwrite(buffer.data(), 1, bytes, f) != bytes) {
+            throw WavError(target, "write failed: " + ErrnoText());
+        }
+    }
+}
+
+} // namespace
+
+WavFileWrite::WavFileWrite(const std::string& fileName, const std::string& fileType,
+                           const SignalBase& signal)
+    : header_(TWaveHeader::FromSignal(signal)) {
+    std::string tempName;
+    FilePtr file = CreateTemporaryBeside(fileName, tempName);
+    try {
+        if (fileType == ".wav") {
+            const auto bytes = header_.Serialize();
+            if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+                throw WavError(fileName, "write failed: " + ErrnoText());
+            }
+        }
+        StoreSamples(file.get(), signal, fileName);
+        errno = 0;
+        if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
+            throw WavError(fileName, "write failed: " + ErrnoText());
+        }
+        if (std::fclose(file.release()) != 0) {
+            throw WavError(fileName, "write failed on close: " + ErrnoText());
+        }
+        std::error_code ec;
+        const auto oldStatus = fs::status(fileName, ec);
+        if (!ec && fs::is_regular_file(oldStatus)) {
+            fs::permissions(tempName, oldStatus.permissions(), ec);
+        }
+        fs::rename(tempName, fileName, ec);
+        if (ec) {
+            throw WavError(fileName, "cannot replace file: " + ec.message());
+        }
+    } catch (...) {
+        file.reset();
+        std::error_code ignored;
+        fs::remove(tempName, ignored);
+        throw;
+    }
+}
+
+} // namespace zembrel

@@ -1,0 +1,63 @@
+#include "signal/WaveHeader.h"
+
+#include "signal/SampleConversion.h"
+#include "signal/SignalBase.h"
+
+#include <cstring>
+
+namespace zembrel {
+
+TWaveHeader TWaveHeader::FromSignal(const SignalBase& signal) {
+    TWaveHeader h;
+    h.SampleRate = TruncSaturate<std::uint32_t>(signal.SampleRate);
+    h.Channels = static_cast<std::uint16_t>(signal.Channels);
+    h.BlockAlign = static_cast<std::uint16_t>(signal.Channels * (signal.Bits / 8));
+    h.BitsPerSample = static_cast<std::uint16_t>(signal.Bits);
+    h.ByteRate = TruncSaturate<std::uint32_t>(signal.SampleRate * static_cast<double>(h.BlockAlign));
+    h.DataSize = static_cast<std::uint32_t>(signal.SampleCount) * h.BlockAlign;
+    h.RiffSize = h.DataSize + 36;
+    return h;
+}
+
+namespace {
+
+unsigned char* Put(unsigned char* p, const char (&tag)[5]) {
+    std::memcpy(p, tag, 4);
+    return p + 4;
+}
+
+unsigned char* Put16(unsigned char* p, std::uint16_t v) {
+    p[0] = static_cast<unsigned char>(v & 0xFF);
+    p[1] = static_cast<unsigned char>(v >> 8);
+    return p + 2;
+}
+
+unsigned char* Put32(unsigned char* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        p[i] = static_cast<unsigned char>((v >> (8 * i)) & 0xFF);
+    }
+    return p + 4;
+}
+
+} // namespace
+
+std::array<unsigned char, TWaveHeader::Size> TWaveHeader::Serialize() const {
+    std::array<unsigned char, Size> out{};
+    unsigned char* p = out.data();
+    p = Put(p, "RIFF");
+    p = Put32(p, RiffSize);
+    p = Put(p, "WAVE");
+    p = Put(p, "fmt ");
+    p = Put32(p, FmtSize);
+    p = Put16(p, FormatTag);
+    p = Put16(p, Channels);
+    p = Put32(p, SampleRate);
+    p = Put32(p, ByteRate);
+    p = Put16(p, BlockAlign);
+    p = Put16(p, BitsPerSample);
+    p = Put(p, "data");
+    Put32(p, DataSize);
+    return out;
+}
+
+} // namespace zembrel
