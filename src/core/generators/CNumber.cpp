@@ -9,7 +9,9 @@ namespace zembrel {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Decimal order of magnitude of a finite decimal literal that from_chars found out of range:
 // positive means it overflowed, negative that it underflowed.

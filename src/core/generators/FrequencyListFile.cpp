@@ -16,7 +16,9 @@ ListFileError::ListFileError(const std::string& path, int line, const std::strin
 
 namespace {
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // A cursor over the file's text that reads the way a C++ text stream does.
 class Scanner {
@@ -71,7 +73,9 @@ public:
         return true;
     }
 
-    [[noreturn]] void Fail(const std::string& reason) const { throw ListFileError(path_, line_, reason); }
+    [[noreturn]] void Fail(const std::string& reason) const {
+        throw ListFileError(path_, line_, reason);
+    }
 
 private:
     std::string_view Rest() const { return std::string_view(text_).substr(pos_); }

@@ -30,12 +30,13 @@ void AddSine(SignalBase& signal, double frequency, double amplitude, double phiL
     }
 }
 
-double DegreesToRadians(double degrees) { return 2.0 * SineGenerator::Pi * degrees / 360.0; }
+double DegreesToRadians(double degrees) {
+    return 2.0 * SineGenerator::Pi * degrees / 360.0;
+}
 
 } // namespace
 
-SineGenerator::SineGenerator(SignalBase& signal, double frequency, double amplitude,
-                             double phase) {
+SineGenerator::SineGenerator(SignalBase& signal, double frequency, double amplitude, double phase) {
     const double phi = DegreesToRadians(phase);
     AddSine(signal, frequency, amplitude, phi, phi);
 }

@@ -27,8 +27,12 @@ StringToDoubleConverter::StringToDoubleConverter(const std::string& text) {
     value_ = Leading(copy);
 }
 
-bool StringToDoubleConverter::IsFinite() const { return std::isfinite(value_); }
+bool StringToDoubleConverter::IsFinite() const {
+    return std::isfinite(value_);
+}
 
-double StringToDoubleConverter::Plain(const std::string& text) { return Leading(text); }
+double StringToDoubleConverter::Plain(const std::string& text) {
+    return Leading(text);
+}
 
 } // namespace zembrel

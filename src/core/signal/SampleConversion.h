@@ -23,6 +23,8 @@ template <typename T> constexpr T TruncSaturate(double v) {
     return static_cast<T>(v);
 }
 
-inline std::int32_t TruncToInt32(double v) { return TruncSaturate<std::int32_t>(v); }
+inline std::int32_t TruncToInt32(double v) {
+    return TruncSaturate<std::int32_t>(v);
+}
 
 } // namespace zembrel

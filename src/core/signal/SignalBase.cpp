@@ -22,13 +22,10 @@ SignalBase::SignalBase(double sampleRate, double duration, int bits, int normVal
                                     std::to_string(channels));
     }
     if (bits != 8 && bits != 16) {
-        throw std::invalid_argument("bits per sample must be 8 or 16, not " +
-                                    std::to_string(bits));
+        throw std::invalid_argument("bits per sample must be 8 or 16, not " + std::to_string(bits));
     }
-    // Division by the stored period, not multiplication by the rate: for every preset rate and
-    // length this gives exactly the integer part of rate * length.
     SamplePeriod = 1.0 / SampleRate;
-    SampleCountExact = Duration / SamplePeriod;
+    SampleCountExact = ExactSampleCount(SampleRate, Duration);
     if (!std::isfinite(SampleCountExact) || SampleCountExact < 0.0 ||
         SampleCountExact >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
         throw std::invalid_argument("sample count out of range for rate " +
@@ -65,9 +62,15 @@ void SignalBase::Allocate() {
     }
 }
 
-void SignalBase::SetMono(const double* src) { std::copy_n(src, SampleCount, Mono.begin()); }
-void SignalBase::SetLeft(const double* src) { std::copy_n(src, SampleCount, Left.begin()); }
-void SignalBase::SetRight(const double* src) { std::copy_n(src, SampleCount, Right.begin()); }
+void SignalBase::SetMono(const double* src) {
+    std::copy_n(src, SampleCount, Mono.begin());
+}
+void SignalBase::SetLeft(const double* src) {
+    std::copy_n(src, SampleCount, Left.begin());
+}
+void SignalBase::SetRight(const double* src) {
+    std::copy_n(src, SampleCount, Right.begin());
+}
 
 void SignalBase::Clear() {
     for (auto* channel : ChannelArrays()) {
@@ -75,14 +78,14 @@ void SignalBase::Clear() {
     }
 }
 
-std::vector<std::vector<double>*> SignalBase::ChannelArrays() {
+std::vector<SampleArray*> SignalBase::ChannelArrays() {
     if (Channels == 1) {
         return {&Mono};
     }
     return {&Left, &Right};
 }
 
-std::vector<const std::vector<double>*> SignalBase::ChannelArrays() const {
+std::vector<const SampleArray*> SignalBase::ChannelArrays() const {
     if (Channels == 1) {
         return {&Mono};
     }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "signal/SampleArray.h"
+
 #include <cstdint>
+
 #include <vector>
 
 namespace zembrel {
@@ -11,17 +14,17 @@ class WavFileRead;
 // centred on 0 with 0 dB at +-NormValue, 8-bit signals are centred on 128.
 class SignalBase {
 public:
-    double SamplePeriod;         // s, 1 / SampleRate
-    double SampleRate;           // Hz
-    std::int32_t SampleCount;    // samples per channel, SampleCountExact truncated
-    double SampleCountExact;     // Duration / SamplePeriod before truncation
-    std::int32_t Channels;       // 1 (Mono) or 2 (Left, Right)
-    double Duration;             // s, as requested
-    std::vector<double> Mono;    // SampleCount samples when Channels == 1, else empty
-    std::vector<double> Left;    // SampleCount samples when Channels == 2, else empty
-    std::vector<double> Right;   // SampleCount samples when Channels == 2, else empty
-    std::int32_t NormValue;      // amplitude that 0 dB stands for
-    std::int32_t Bits;           // 8 or 16
+    double SamplePeriod;      // s, 1 / SampleRate
+    double SampleRate;        // Hz
+    std::int32_t SampleCount; // samples per channel, SampleCountExact truncated
+    double SampleCountExact;  // Duration / SamplePeriod before truncation
+    std::int32_t Channels;    // 1 (Mono) or 2 (Left, Right)
+    double Duration;          // s, as requested
+    SampleArray Mono;         // SampleCount samples when Channels == 1, else empty
+    SampleArray Left;         // SampleCount samples when Channels == 2, else empty
+    SampleArray Right;        // SampleCount samples when Channels == 2, else empty
+    std::int32_t NormValue;   // amplitude that 0 dB stands for
+    std::int32_t Bits;        // 8 or 16
 
     // A placeholder: 44100 Hz, 0 s, 16 bit, 32768, mono, one zero sample.
     SignalBase();
@@ -41,6 +44,12 @@ public:
     SignalBase& operator=(const SignalBase&) = default;
     SignalBase& operator=(SignalBase&&) noexcept = default;
 
+    // Duration / (1 / rate): a division by the stored period, not a multiplication by the rate.
+    // For every preset rate and length this gives exactly the integer part of rate * length.
+    static double ExactSampleCount(double sampleRate, double duration) {
+        return duration / (1.0 / sampleRate);
+    }
+
     bool IsStereo() const { return Channels == 2; }
 
     // Copy SampleCount values from src into the named channel.
@@ -57,8 +66,8 @@ public:
     void Clear();
 
     // The channel arrays that exist: {Mono} or {Left, Right}.
-    std::vector<std::vector<double>*> ChannelArrays();
-    std::vector<const std::vector<double>*> ChannelArrays() const;
+    std::vector<SampleArray*> ChannelArrays();
+    std::vector<const SampleArray*> ChannelArrays() const;
 
 private:
     void Allocate();

@@ -104,8 +104,8 @@ WavFileRead::WavFileRead(const std::string& fileName) : fileName_(fileName) {
                                      " channels (only mono and stereo are supported)");
     }
     if (bits_ != 8 && bits_ != 16) {
-        throw WavError(fileName, std::to_string(bits_) +
-                                     " bits per sample (only 8 and 16 are supported)");
+        throw WavError(fileName,
+                       std::to_string(bits_) + " bits per sample (only 8 and 16 are supported)");
     }
     if (rate == 0) {
         throw WavError(fileName, "sample rate 0");

@@ -18,9 +18,9 @@ public:
     const std::string& FileName() const { return fileName_; }
     int Channels() const { return channels_; }
     int Bits() const { return bits_; }
-    double SampleRate() const { return sampleRate_; }   // Hz, from the 32-bit header field
+    double SampleRate() const { return sampleRate_; } // Hz, from the 32-bit header field
     double SamplePeriod() const { return 1.0 / sampleRate_; }
-    std::int32_t Frames() const { return frames_; }     // samples per channel
+    std::int32_t Frames() const { return frames_; } // samples per channel
     double Duration() const { return frames_ * SamplePeriod(); }
 
     // Fills Frames() values into first (mono, or left) and, for stereo, second (right).

@@ -24,7 +24,9 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-std::string ErrnoText() { return std::strerror(errno); }
+std::string ErrnoText() {
+    return std::strerror(errno);
+}
 
 // Creates a file of a fresh name beside the target, failing rather than reusing an existing
 // name (a link planted there is never followed).

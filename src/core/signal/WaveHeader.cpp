@@ -13,7 +13,8 @@ TWaveHeader TWaveHeader::FromSignal(const SignalBase& signal) {
     h.Channels = static_cast<std::uint16_t>(signal.Channels);
     h.BlockAlign = static_cast<std::uint16_t>(signal.Channels * (signal.Bits / 8));
     h.BitsPerSample = static_cast<std::uint16_t>(signal.Bits);
-    h.ByteRate = TruncSaturate<std::uint32_t>(signal.SampleRate * static_cast<double>(h.BlockAlign));
+    h.ByteRate =
+        TruncSaturate<std::uint32_t>(signal.SampleRate * static_cast<double>(h.BlockAlign));
     h.DataSize = static_cast<std::uint32_t>(signal.SampleCount) * h.BlockAlign;
     h.RiffSize = h.DataSize + 36;
     return h;
