@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test; then builds the core and its
-# tests again with AddressSanitizer and UndefinedBehaviorSanitizer and runs them there.
+# tests again with AddressSanitizer and UndefinedBehaviorSanitizer, and with ThreadSanitizer,
+# and runs them there. Any finding fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,8 +19,13 @@ zembrel_start_sound_server
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j "$jobs"
 
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEMBREL_SANITIZE=ON \
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEMBREL_SANITIZE=address,undefined \
     -DZEMBREL_BUILD_GUI=OFF -DZEMBREL_BUILD_BENCH=OFF
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMBREL_SANITIZE=thread \
+    -DZEMBREL_BUILD_GUI=OFF -DZEMBREL_BUILD_BENCH=OFF
+cmake --build build-tsan -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j "$jobs"

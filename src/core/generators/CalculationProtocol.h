@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+
+namespace zembrel {
+
+// What a worker needs from whoever runs it: the stop flag that Cancel sets, and a progress
+// report that runs on the GUI thread while the worker waits for it.
+class CalculationObserver {
+public:
+    virtual ~CalculationObserver() = default;
+    virtual bool StopRequested() const = 0;
+    virtual void Report(int percent) = 0;
+};
+
+// The unit loop every worker runs. Units are counted from 1 to total. Before each unit, unless
+// a stop was requested, progress becomes count * 100 / total (integer division) and is
+// reported; the unit in hand is finished before a stop takes effect. progress therefore
+// reaches exactly 100 only when the last unit was started, which is how the caller tells a
+// finished calculation from a cancelled one. unit receives the index from 0 to total - 1.
+void RunUnits(int total, int& progress, CalculationObserver& observer,
+              const std::function<void(int)>& unit);
+
+} // namespace zembrel

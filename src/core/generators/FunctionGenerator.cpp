@@ -1,0 +1,70 @@
+#include "generators/FunctionGenerator.h"
+
+#include "generators/CalculationProtocol.h"
+#include "generators/SineGenerator.h"
+#include "signal/SignalBase.h"
+
+#include <cmath>
+
+namespace zembrel {
+
+std::vector<Harmonic> FourierHarmonics(Waveform waveform, double frequency, double sampleRate) {
+    constexpr double pi = SineGenerator::Pi;
+    const int n = static_cast<int>(sampleRate * 0.5 / frequency);
+    std::vector<Harmonic> harmonics;
+    const int step = waveform == Waveform::Sawtooth ? 1 : 2;
+    for (int k = 1; k <= n; k += step) {
+        double a = 0.0;
+        switch (waveform) {
+        case Waveform::Square:
+            a = 4.0 / (k * pi);
+            break;
+        case Waveform::Triangle:
+            a = std::pow(-1.0, (k - 1) / 2) * 8.0 / (pi * pi * k * k);
+            break;
+        case Waveform::Sawtooth:
+            a = std::pow(-1.0, k - 1) * 2.0 / (k * pi);
+            break;
+        }
+        harmonics.push_back({k, a});
+    }
+    return harmonics;
+}
+
+void AddHarmonic(SignalBase& signal, const Harmonic& harmonic, double omega, double phiLeft,
+                 double phiRight) {
+    const double kOmega = harmonic.Number * omega;
+    const double kPhiLeft = harmonic.Number * phiLeft;
+    const double kPhiRight = harmonic.Number * phiRight;
+    const double a = harmonic.Amplitude;
+    const double period = signal.SamplePeriod;
+    const int n = signal.SampleCount;
+    if (signal.Channels == 1) {
+        double* mono = signal.Mono.data();
+        for (int i = 0; i < n; ++i) {
+            mono[i] += a * std::sin((i * period) * kOmega + kPhiLeft);
+        }
+        return;
+    }
+    double* left = signal.Left.data();
+    double* right = signal.Right.data();
+    for (int i = 0; i < n; ++i) {
+        const double t = i * period;
+        left[i] += a * std::sin(t * kOmega + kPhiLeft);
+        right[i] += a * std::sin(t * kOmega + kPhiRight);
+    }
+}
+
+void RunFunctionGenerator(SignalBase& signal, Waveform waveform, double frequency, double phase,
+                          double offset, int& progress, CalculationObserver& observer) {
+    constexpr double pi = SineGenerator::Pi;
+    const double omega = 2.0 * pi * frequency;
+    const double phiLeft = 2.0 * pi * phase / 360.0;
+    const double phiRight = 2.0 * pi * offset / 360.0 + phiLeft;
+    const std::vector<Harmonic> harmonics =
+        FourierHarmonics(waveform, frequency, signal.SampleRate);
+    RunUnits(static_cast<int>(harmonics.size()), progress, observer,
+             [&](int index) { AddHarmonic(signal, harmonics[index], omega, phiLeft, phiRight); });
+}
+
+} // namespace zembrel
