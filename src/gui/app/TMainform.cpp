@@ -1,0 +1,349 @@
+#include "app/TMainform.h"
+
+#include "app/ButtonIcons.h"
+#include "app/LocalPath.h"
+#include "app/TAboutBox.h"
+#include "app/WaveformChart.h"
+
+#include "signal/SignalBase.h"
+#include "signal/WavError.h"
+#include "signal/WavFileRead.h"
+#include "signal/WavFileWrite.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <new>
+
+using zembrel::SignalBase;
+
+namespace {
+
+const QString kCaption = QStringLiteral("Zembrel V" ZEMBREL_VERSION);
+
+// A name is taken as a WAV file when it ends in ".wav" in any letter case.
+bool IsWavName(const QString& fileName) {
+    return QFileInfo(fileName).fileName().endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+TMainform::TMainform(DialogFactories dialogs, QWidget* parent)
+    : QMainWindow(parent), dialogs_(std::move(dialogs)) {
+    ready_ = false;
+    setWindowTitle(kCaption);
+    setWindowIcon(ProgramIcon());
+    BuildMenu();
+    BuildView();
+    BuildButtons();
+    SetDialogs(dialogs_);
+    OpenDialog1 = [this] { return ChooseOpenFile(); };
+    SaveDialog1 = [this] { return ChooseSaveFile(); };
+
+    soundDevices_ = SoundOutput::DeviceCount();
+    if (soundDevices_ == 0) {
+        QMessageBox::information(this, kCaption, QStringLiteral("No sounddevice installed"));
+    }
+
+    playbackFolder_ = std::make_unique<PlaybackFolder>();
+    tempFileName_ = playbackFolder_->FilePath();
+
+    // Relative names in the file dialogs start from the program's own folder.
+    appDirectory_ = QCoreApplication::applicationDirPath();
+    QDir::setCurrent(appDirectory_);
+
+    // The start-up signal: 1.0 s of silence, 44100 Hz, 16 bit, mono.
+    signal_ = std::make_unique<SignalBase>(44100.0, 1.0, 16, 32768, 1);
+    ShowSignal(signal_.get());
+    WriteTempFile(*signal_);
+
+    resize(800, 600);
+    if (const QScreen* screen = this->screen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+    ready_ = true;
+}
+
+TMainform::~TMainform() {
+    ready_ = false;
+    sound_.Stop();
+    Chart1->ClearPoints();
+    Chart2->ClearPoints();
+    // Failure to delete is of no consequence at this point; the folder goes with the file.
+    QFile::remove(tempFileName_);
+    playbackFolder_->Remove();
+    signal_.reset();
+}
+
+void TMainform::BuildMenu() {
+    QMenuBar* bar = menuBar();
+    auto item = [this](QMenu* menu, QAction*& action, const QString& caption,
+                       void (TMainform::*handler)()) {
+        action = menu->addAction(caption);
+        connect(action, &QAction::triggered, this, handler);
+    };
+
+    File1 = bar->addMenu(QStringLiteral("File"));
+    item(File1, New1, QStringLiteral("New"), &TMainform::New1Click);
+    item(File1, Open1, QStringLiteral("Open..."), &TMainform::Open1Click);
+    item(File1, Save1, QStringLiteral("Save..."), &TMainform::Save1Click);
+    File1->addSeparator();
+    item(File1, Exit1, QStringLiteral("Exit"), &TMainform::Exit1Click);
+    New1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    Generator1 = bar->addMenu(QStringLiteral("Generator"));
+    item(Generator1, Sine, QStringLiteral("Sine..."), &TMainform::SineClick);
+    Function = Generator1->addMenu(QStringLiteral("Function"));
+    item(Function, FunctionGen, QStringLiteral("Square / Triangle / Sawtooth..."),
+         &TMainform::FunctionGenClick);
+    item(Function, AmplitudeModulation, QStringLiteral("Amplitude Modulation..."),
+         &TMainform::AmplitudeModulationClick);
+    item(Function, FrequencyModulation, QStringLiteral("Frequency Modulation..."),
+         &TMainform::FrequencyModulationClick);
+    item(Function, FrequencySweep, QStringLiteral("Frequency Sweep..."),
+         &TMainform::FrequencySweepClick);
+    Noise = Generator1->addMenu(QStringLiteral("Noise"));
+    item(Noise, Sinepnphase, QStringLiteral("Sine with pn-phase..."), &TMainform::SinepnphaseClick);
+    item(Noise, BandNoise, QStringLiteral("White Noise..."), &TMainform::BandNoiseClick);
+    item(Noise, PinkNoise, QStringLiteral("Pink Noise..."), &TMainform::PinkNoiseClick);
+
+    Analyser1 = bar->addMenu(QStringLiteral("Analyser"));
+    item(Analyser1, Frequency1, QStringLiteral("Frequency..."), &TMainform::Frequency1Click);
+    item(Analyser1, Statistics1, QStringLiteral("Statistics..."), &TMainform::Statistics1Click);
+
+    Parameters1 = bar->addMenu(QStringLiteral("Parameters"));
+    item(Parameters1, ShowParameters1, QStringLiteral("Signal Parameters..."),
+         &TMainform::ShowParameters1Click);
+
+    Info1 = bar->addMenu(QStringLiteral("Info"));
+    item(Info1, AboutZembrel1, QStringLiteral("About Zembrel..."), &TMainform::AboutZembrel1Click);
+}
+
+void TMainform::SetDialogs(DialogFactories dialogs) {
+    dialogs_ = std::move(dialogs);
+    Sine->setEnabled(bool(dialogs_.Sine));
+    FunctionGen->setEnabled(bool(dialogs_.FunctionGen));
+    AmplitudeModulation->setEnabled(bool(dialogs_.AmplitudeModulation));
+    FrequencyModulation->setEnabled(bool(dialogs_.FrequencyModulation));
+    FrequencySweep->setEnabled(bool(dialogs_.FrequencySweep));
+    Sinepnphase->setEnabled(bool(dialogs_.Sinepnphase));
+    BandNoise->setEnabled(bool(dialogs_.BandNoise));
+    PinkNoise->setEnabled(bool(dialogs_.PinkNoise));
+    Frequency1->setEnabled(bool(dialogs_.Frequency1));
+    Statistics1->setEnabled(bool(dialogs_.Statistics1));
+    ShowParameters1->setEnabled(bool(dialogs_.ShowParameters1));
+}
+
+bool TMainform::event(QEvent* event) {
+    // Hovering a menu item would otherwise blank the status line (the items carry no status
+    // tips), and the line must keep the last result until the next one.
+    if (event->type() == QEvent::StatusTip) {
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TMainform::SetStatusText(const QString& text) {
+    StatusBar1->showMessage(text);
+}
+
+QString TMainform::StatusText() const {
+    return StatusBar1->currentMessage();
+}
+
+bool TMainform::WriteTempFile(const SignalBase& signal) {
+    try {
+        zembrel::WavFileWrite(LocalPath(tempFileName_), ".wav", signal);
+        return true;
+    } catch (const zembrel::WavError& e) {
+        QMessageBox::warning(this, kCaption,
+                             QStringLiteral("The temporary playback file could not be written:\n%1")
+                                 .arg(QString::fromStdString(e.Reason())));
+    }
+    return false;
+}
+
+// --- File menu ---
+
+void TMainform::New1Click() {
+    StopPlayback();
+    if (dialogs_.ShowParameters1) {
+        // The user may change the format there, which already replaces the signal.
+        auto dialog = dialogs_.ShowParameters1(tempFileName_, this, signal_.get());
+        dialog->exec();
+    }
+    const SignalBase& s = *signal_;
+    SignalBase fresh(s.SampleRate, s.Duration, s.Bits, s.NormValue, s.Channels);
+    if (!WriteTempFile(fresh)) {
+        return;
+    }
+    *signal_ = std::move(fresh);
+    ShowSignal(signal_.get());
+    SetGroupCaption(QStringLiteral("New Signal"));
+    SetStatusText(QStringLiteral("New signal created."));
+}
+
+void TMainform::Open1Click() {
+    const QString fileName = OpenDialog1();
+    if (fileName.isEmpty()) {
+        return;
+    }
+    StopPlayback();
+    const QString title = QStringLiteral("Open");
+    if (!IsWavName(fileName)) {
+        QMessageBox::warning(this, title,
+                             QStringLiteral("%1\nis not a WAV file: the name must end in \".wav\".")
+                                 .arg(QDir::toNativeSeparators(fileName)));
+        return;
+    }
+    // Everything is read and the playback file written before the current signal is touched,
+    // so a file that cannot be taken leaves signal, view and playback file as they were.
+    std::unique_ptr<SignalBase> loaded;
+    try {
+        zembrel::WavFileRead reader(LocalPath(fileName));
+        loaded = std::make_unique<SignalBase>(reader);
+    } catch (const zembrel::WavError& e) {
+        QMessageBox::warning(
+            this, title,
+            QStringLiteral("%1\ncannot be opened: %2.")
+                .arg(QDir::toNativeSeparators(fileName), QString::fromStdString(e.Reason())));
+        return;
+    } catch (const std::bad_alloc&) {
+        QMessageBox::warning(this, title,
+                             QStringLiteral("%1\nis too large to be held in memory.")
+                                 .arg(QDir::toNativeSeparators(fileName)));
+        return;
+    }
+    if (!WriteTempFile(*loaded)) {
+        return;
+    }
+    *signal_ = std::move(*loaded);
+    ShowSignal(signal_.get());
+    ArrangeCharts();
+    SetGroupCaption(fileName);
+}
+
+void TMainform::Save1Click() {
+    const QString fileName = SaveDialog1();
+    if (fileName.isEmpty()) {
+        return;
+    }
+    if (!IsWavName(fileName)) {
+        SetStatusText(QStringLiteral("File not saved."));
+        return;
+    }
+    try {
+        zembrel::WavFileWrite(LocalPath(fileName), ".wav", *signal_);
+    } catch (const zembrel::WavError& e) {
+        SetStatusText(QStringLiteral("File not saved."));
+        QMessageBox::warning(
+            this, QStringLiteral("Save"),
+            QStringLiteral("%1\ncould not be written: %2.")
+                .arg(QDir::toNativeSeparators(fileName), QString::fromStdString(e.Reason())));
+        return;
+    }
+    SetStatusText(QStringLiteral("File saved."));
+    SetGroupCaption(fileName);
+}
+
+void TMainform::Exit1Click() {
+    ready_ = false;
+    close();
+}
+
+QString TMainform::ChooseOpenFile() {
+    return QFileDialog::getOpenFileName(this, QString(), QString(),
+                                        QStringLiteral("Windows-PCM files (*.wav)"));
+}
+
+QString TMainform::ChooseSaveFile() {
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(
+        {QStringLiteral("Windows-PCM files (*.wav)"), QStringLiteral("Raw Data files (*.dat)")});
+    dialog.setDefaultSuffix(QStringLiteral("wav"));
+    dialog.selectFile(QStringLiteral("signal"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+// --- Generator, Analyser, Parameters and Info menus ---
+
+void TMainform::RunGeneratorDialog(const GeneratorDialogFactory& factory) {
+    if (!factory) {
+        return;
+    }
+    StopPlayback();
+    // The dialog fills the cleared signal in place; the view keeps the old waveform until the
+    // dialog commits a new one, and Cancel restores the signal from the playback file.
+    signal_->Clear();
+    auto dialog = factory(tempFileName_, this, signal_.get());
+    dialog->exec();
+}
+
+void TMainform::RunAnalyserDialog(const AnalyserDialogFactory& factory) {
+    if (!factory) {
+        return;
+    }
+    auto dialog = factory(signal_.get());
+    dialog->exec();
+}
+
+void TMainform::SineClick() {
+    RunGeneratorDialog(dialogs_.Sine);
+}
+void TMainform::FunctionGenClick() {
+    RunGeneratorDialog(dialogs_.FunctionGen);
+}
+void TMainform::AmplitudeModulationClick() {
+    RunGeneratorDialog(dialogs_.AmplitudeModulation);
+}
+void TMainform::FrequencyModulationClick() {
+    RunGeneratorDialog(dialogs_.FrequencyModulation);
+}
+void TMainform::FrequencySweepClick() {
+    RunGeneratorDialog(dialogs_.FrequencySweep);
+}
+void TMainform::SinepnphaseClick() {
+    RunGeneratorDialog(dialogs_.Sinepnphase);
+}
+void TMainform::BandNoiseClick() {
+    RunGeneratorDialog(dialogs_.BandNoise);
+}
+void TMainform::PinkNoiseClick() {
+    RunGeneratorDialog(dialogs_.PinkNoise);
+}
+void TMainform::Frequency1Click() {
+    RunAnalyserDialog(dialogs_.Frequency1);
+}
+void TMainform::Statistics1Click() {
+    RunAnalyserDialog(dialogs_.Statistics1);
+}
+
+void TMainform::ShowParameters1Click() {
+    // Only shows the format; neither stops playback nor clears the signal.
+    if (!dialogs_.ShowParameters1) {
+        return;
+    }
+    auto dialog = dialogs_.ShowParameters1(tempFileName_, this, signal_.get());
+    dialog->exec();
+}
+
+void TMainform::AboutZembrel1Click() {
+    TAboutBox about(this);
+    about.exec();
+}

@@ -1,0 +1,182 @@
+#pragma once
+
+#include "app/DialogFactories.h"
+#include "app/PlaybackFolder.h"
+#include "app/SoundOutput.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QCPGraph;
+class QFrame;
+class QGroupBox;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+class WaveformChart;
+
+namespace zembrel {
+class SignalBase;
+}
+
+// The program's main window. It owns the one current signal and the temporary playback file
+// that always holds the signal's last committed state, shows the waveform, plays the file and
+// opens every generator, parameter and analysis dialog modally.
+//
+// Dialogs reach the window through the public operations below: ShowSignal, ArrangeCharts, the
+// status text, the GroupBox1 caption, the current signal, the playback file name and
+// StopPlayback. The child widgets are public under their established names for the same reason;
+// they are owned by their Qt parents.
+class TMainform : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TMainform(DialogFactories dialogs = InstalledDialogs(), QWidget* parent = nullptr);
+    ~TMainform() override;
+
+    // --- operations for dialogs ---
+
+    // Redraws both charts from signal: amplitude range of its bit depth, time range 0 to its
+    // Duration, every sample up to 10 s and every tenth sample above.
+    void ShowSignal(const zembrel::SignalBase* signal);
+    // Lays out the group box, the charts and the button groups for the channel count of the
+    // current signal and sets the amplitude axis titles.
+    void ArrangeCharts();
+
+    void SetStatusText(const QString& text);
+    QString StatusText() const;
+    void SetGroupCaption(const QString& caption);
+    QString GroupCaption() const;
+
+    zembrel::SignalBase* Signal() const { return signal_.get(); }
+    QString TempFileName() const { return tempFileName_; }
+    QString AppDirectory() const { return appDirectory_; }
+    int SoundDevices() const { return soundDevices_; }
+    bool Ready() const { return ready_; }
+
+    // Silences any playback; the timer and the status text stay as they are.
+    void StopPlayback();
+
+    // Writes signal to the temporary playback file. On failure shows the reason and returns
+    // false; the file then still holds its former contents.
+    bool WriteTempFile(const zembrel::SignalBase& signal);
+
+    // The file dialogs of Open and Save. Each returns the chosen name, or an empty string when
+    // the user cancels; replaceable so the commands can run without a real dialog.
+    std::function<QString()> OpenDialog1;
+    std::function<QString()> SaveDialog1;
+
+    // The dialog behind each menu item; items without one are disabled.
+    void SetDialogs(DialogFactories dialogs);
+
+    // --- menu commands ---
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void Exit1Click();
+    void SineClick();
+    void FunctionGenClick();
+    void AmplitudeModulationClick();
+    void FrequencyModulationClick();
+    void FrequencySweepClick();
+    void SinepnphaseClick();
+    void BandNoiseClick();
+    void PinkNoiseClick();
+    void Frequency1Click();
+    void Statistics1Click();
+    void ShowParameters1Click();
+    void AboutZembrel1Click();
+
+    // --- playback ---
+    void BPlayClick();
+    void BPlayLoopClick();
+    void BStopPlayingClick();
+    void Timer1Timer();
+
+    // --- waveform view ---
+    void ChartZoom();
+    void BZoomInClick();
+    void BZoomOutClick();
+    void BZoomOutFullClick();
+    void BScrollLeftClick();
+    void BScrollRightClick();
+
+    // --- components ---
+    QMenu* File1 = nullptr;
+    QAction* New1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* Generator1 = nullptr;
+    QAction* Sine = nullptr;
+    QMenu* Function = nullptr;
+    QAction* FunctionGen = nullptr;
+    QAction* AmplitudeModulation = nullptr;
+    QAction* FrequencyModulation = nullptr;
+    QAction* FrequencySweep = nullptr;
+    QMenu* Noise = nullptr;
+    QAction* Sinepnphase = nullptr;
+    QAction* BandNoise = nullptr;
+    QAction* PinkNoise = nullptr;
+    QMenu* Analyser1 = nullptr;
+    QAction* Frequency1 = nullptr;
+    QAction* Statistics1 = nullptr;
+    QMenu* Parameters1 = nullptr;
+    QAction* ShowParameters1 = nullptr;
+    QMenu* Info1 = nullptr;
+    QAction* AboutZembrel1 = nullptr;
+
+    QStatusBar* StatusBar1 = nullptr;
+    QFrame* Bevel1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    WaveformChart* Chart1 = nullptr;
+    WaveformChart* Chart2 = nullptr;
+    QCPGraph* LineSeries1 = nullptr;
+    QCPGraph* LineSeries2 = nullptr;
+    QGroupBox* GAudioControl = nullptr;
+    QPushButton* BPlay = nullptr;
+    QPushButton* BPlayLoop = nullptr;
+    QPushButton* BStopPlaying = nullptr;
+    QGroupBox* GWaveformControl = nullptr;
+    QPushButton* BZoomIn = nullptr;
+    QPushButton* BZoomOut = nullptr;
+    QPushButton* BZoomOutFull = nullptr;
+    QPushButton* BScrollLeft = nullptr;
+    QPushButton* BScrollRight = nullptr;
+    QTimer* Timer1 = nullptr;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenu();
+    void BuildView();
+    void BuildButtons();
+    void FormResize();
+    void PlaceChartsMono(int clientWidth, int clientHeight);
+    // The charts that show the current signal: Chart1 for mono, both for stereo, none else.
+    std::vector<WaveformChart*> ShownCharts() const;
+    void RunGeneratorDialog(const GeneratorDialogFactory& factory);
+    void RunAnalyserDialog(const AnalyserDialogFactory& factory);
+    void PlayTempFile(bool loop);
+    QString ChooseOpenFile();
+    QString ChooseSaveFile();
+
+    int soundDevices_ = 0;
+    std::unique_ptr<zembrel::SignalBase> signal_;
+    bool ready_ = false;
+    QString tempFileName_;
+    QString appDirectory_;
+
+    std::unique_ptr<PlaybackFolder> playbackFolder_;
+    SoundOutput sound_;
+    DialogFactories dialogs_;
+    QWidget* client_ = nullptr;
+};

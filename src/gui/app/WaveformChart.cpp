@@ -1,0 +1,184 @@
+#include "app/WaveformChart.h"
+
+#include <QMouseEvent>
+#include <QRubberBand>
+
+#include <cstdlib>
+
+namespace {
+
+// Axis ticker with a fixed number of minor ticks between two labelled ticks.
+class FixedSubTicker : public QCPAxisTicker {
+public:
+    explicit FixedSubTicker(int subTicks) : subTicks_(subTicks) {}
+
+protected:
+    int getSubTickCount(double) override { return subTicks_; }
+
+private:
+    int subTicks_;
+};
+
+void SetUpAxis(QCPAxis* axis, const QString& title, int subTicks) {
+    axis->setLabel(title);
+    axis->setTicker(QSharedPointer<QCPAxisTicker>(new FixedSubTicker(subTicks)));
+    axis->setSubTicks(true);
+    axis->setTickLabels(true);
+    axis->setBasePen(Qt::NoPen);
+}
+
+} // namespace
+
+WaveformChart::WaveformChart(QWidget* parent) : QCustomPlot(parent) {
+    setBackground(Qt::white);
+    axisRect()->setBackground(Qt::white);
+    axisRect()->setMinimumMargins(QMargins(2, 2, 2, 2));
+    SetUpAxis(xAxis, QStringLiteral("Time [s]"), 9);
+    SetUpAxis(yAxis, QStringLiteral("Amplitude"), 4);
+    xAxis->setRange(0.0, 1.0);
+    yAxis->setRange(-32768.0, 32768.0);
+
+    series_ = addGraph();
+    series_->setName(QStringLiteral("LineSeries1"));
+    series_->setPen(QPen(QColor(0, 0, 255)));
+    series_->setAdaptiveSampling(true);
+    series_->setAntialiased(false);
+
+    // Mouse handling is our own (rectangle rule, time-only panning), so QCustomPlot's built-in
+    // interactions stay off.
+    setInteractions(QCP::Interactions());
+    setToolTip(QStringLiteral("Waveform (zoom with mouse)"));
+    setMinimumSize(40, 40);
+    rubberBand_ = new QRubberBand(QRubberBand::Rectangle, this);
+}
+
+void WaveformChart::SetPoints(const double* samples, int count, double period, int step) {
+    QVector<QCPGraphData> points;
+    if (step < 1) {
+        step = 1;
+    }
+    points.reserve(count > 0 ? (count + step - 1) / step : 0);
+    for (int i = 0; i < count; i += step) {
+        points.append(QCPGraphData(static_cast<double>(i) * period, samples[i]));
+    }
+    series_->data()->set(points, true);
+}
+
+void WaveformChart::ClearPoints() {
+    series_->data()->clear();
+}
+
+int WaveformChart::PointCount() const {
+    return series_->data()->size();
+}
+
+void WaveformChart::SetTimeRange(double lower, double upper) {
+    xAxis->setRange(lower, upper);
+}
+
+void WaveformChart::SetAmplitudeRange(double lower, double upper) {
+    yAxis->setRange(lower, upper);
+}
+
+void WaveformChart::SaveRangesForUndo() {
+    if (!saved_) {
+        saved_ = Ranges{xAxis->range(), yAxis->range()};
+    }
+}
+
+void WaveformChart::ZoomByPercent(double percent) {
+    SaveRangesForUndo();
+    for (QCPAxis* axis : {xAxis, yAxis}) {
+        const QCPRange r = axis->range();
+        const double delta = (r.upper - r.lower) * (percent - 100.0) / 100.0;
+        axis->setRange(r.lower + delta, r.upper - delta);
+    }
+    replot(rpQueuedReplot);
+    emit Zoomed();
+}
+
+void WaveformChart::ZoomToRect(const QRect& pixels) {
+    SaveRangesForUndo();
+    xAxis->setRange(xAxis->pixelToCoord(pixels.left()), xAxis->pixelToCoord(pixels.right()));
+    yAxis->setRange(yAxis->pixelToCoord(pixels.bottom()), yAxis->pixelToCoord(pixels.top()));
+    replot(rpQueuedReplot);
+    emit Zoomed();
+}
+
+void WaveformChart::UndoZoom() {
+    if (!saved_) {
+        return;
+    }
+    xAxis->setRange(saved_->time);
+    yAxis->setRange(saved_->amplitude);
+    saved_.reset();
+    replot(rpQueuedReplot);
+}
+
+bool WaveformChart::ScrollTime(int direction) {
+    const auto data = series_->data();
+    if (data->isEmpty()) {
+        return false;
+    }
+    const QCPRange r = xAxis->range();
+    const double step = 0.1 * (r.upper - r.lower);
+    const double firstX = data->constBegin()->key;
+    const double lastX = (data->constEnd() - 1)->key;
+    if (direction > 0 && lastX > r.upper) {
+        xAxis->setRange(r.lower + step, r.upper + step);
+    } else if (direction < 0 && firstX < r.lower) {
+        xAxis->setRange(r.lower - step, r.upper - step);
+    } else {
+        return false;
+    }
+    replot(rpQueuedReplot);
+    return true;
+}
+
+void WaveformChart::mousePressEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        selecting_ = true;
+        dragStart_ = pos;
+        rubberBand_->setGeometry(QRect(pos, QSize()));
+        rubberBand_->show();
+    } else if (event->button() == Qt::RightButton) {
+        panning_ = true;
+        dragStart_ = pos;
+        panStartRange_ = xAxis->range();
+    }
+    event->accept();
+}
+
+void WaveformChart::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (selecting_) {
+        rubberBand_->setGeometry(QRect(dragStart_, pos).normalized());
+    } else if (panning_) {
+        // The range follows the mouse: the time under the press point stays under the cursor.
+        const double shift = xAxis->pixelToCoord(dragStart_.x()) - xAxis->pixelToCoord(pos.x());
+        xAxis->setRange(panStartRange_.lower + shift, panStartRange_.upper + shift);
+        replot(rpQueuedReplot);
+    }
+    event->accept();
+}
+
+void WaveformChart::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (selecting_ && event->button() == Qt::LeftButton) {
+        selecting_ = false;
+        rubberBand_->hide();
+        const int dx = pos.x() - dragStart_.x();
+        const int dy = pos.y() - dragStart_.y();
+        if (std::abs(dx) > kMinimumDragPixels && std::abs(dy) > kMinimumDragPixels) {
+            if (dx > 0 && dy > 0) {
+                ZoomToRect(QRect(dragStart_, pos));
+            } else {
+                UndoZoom();
+            }
+        }
+    } else if (panning_ && event->button() == Qt::RightButton) {
+        panning_ = false;
+    }
+    event->accept();
+}

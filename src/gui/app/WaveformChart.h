@@ -1,0 +1,84 @@
+#pragma once
+
+#include <qcustomplot.h>
+
+#include <QPoint>
+#include <QRect>
+
+#include <optional>
+
+class QRubberBand;
+
+// One waveform chart: time in seconds on the bottom axis, the sample value in file units on the
+// left axis, one line series. The chart keeps the points it was given and nothing else about the
+// signal.
+//
+// Zooming: by percentage (buttons) or by dragging a rectangle with the left mouse button from
+// upper left to lower right; both emit Zoomed(). The ranges in force before the first zoom since
+// the last undo are kept, and UndoZoom() returns to them. Dragging with the right mouse button
+// pans the time axis only.
+class WaveformChart : public QCustomPlot {
+    Q_OBJECT
+
+public:
+    // A mouse drag must exceed this many pixels both across and down to count as a zoom gesture.
+    static constexpr int kMinimumDragPixels = 16;
+
+    explicit WaveformChart(QWidget* parent = nullptr);
+
+    QCPGraph* Series() const { return series_; }
+
+    // Replaces the plotted points by samples[0], samples[step], ... below count, each at
+    // x = index * period (s).
+    void SetPoints(const double* samples, int count, double period, int step);
+    void ClearPoints();
+    int PointCount() const;
+
+    void SetTimeRange(double lower, double upper);
+    void SetAmplitudeRange(double lower, double upper);
+    QCPRange TimeRange() const { return xAxis->range(); }
+    QCPRange AmplitudeRange() const { return yAxis->range(); }
+
+    // Percentage zoom on both axes around the centre of the visible range: with
+    // delta = (Max - Min) * (percent - 100) / 100 the range becomes [Min + delta, Max - delta].
+    // 125 halves the visible span, 75 widens it by half.
+    void ZoomByPercent(double percent);
+
+    // Zooms to a rectangle given in widget pixels.
+    void ZoomToRect(const QRect& pixels);
+
+    // Back to the ranges saved at the first zoom since the last undo; nothing when there was
+    // no zoom since. Does not emit Zoomed().
+    void UndoZoom();
+    bool HasZoomToUndo() const { return saved_.has_value(); }
+
+    // Shifts the time range by a tenth of its span, right (+1) or left (-1), but only while
+    // plotted points lie beyond that edge. Returns whether the range moved.
+    bool ScrollTime(int direction);
+
+signals:
+    // Raised after every zoom, by mouse or by percentage.
+    void Zoomed();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    struct Ranges {
+        QCPRange time;
+        QCPRange amplitude;
+    };
+
+    void SaveRangesForUndo();
+
+    QCPGraph* series_ = nullptr;
+    std::optional<Ranges> saved_;
+
+    QRubberBand* rubberBand_ = nullptr;
+    QPoint dragStart_;
+    bool selecting_ = false;
+    bool panning_ = false;
+    QCPRange panStartRange_;
+};

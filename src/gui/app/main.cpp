@@ -1,0 +1,52 @@
+#include "app/TMainform.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <exception>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// SIGINT and SIGTERM end the program through the event loop, so the main window is destroyed
+// normally and takes its temporary folder with it.
+int quitPipe[2] = {-1, -1};
+
+void RequestQuit(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(quitPipe[1], &byte, 1);
+}
+
+void QuitOnTerminationSignals(QApplication& app) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, quitPipe) != 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QApplication::quit);
+    struct sigaction action = {};
+    action.sa_handler = RequestQuit;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zembrel"));
+    QApplication::setApplicationVersion(QStringLiteral(ZEMBREL_VERSION));
+    QuitOnTerminationSignals(app);
+    try {
+        TMainform mainform;
+        mainform.show();
+        return app.exec();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Zembrel"), QString::fromLocal8Bit(e.what()));
+    }
+    return 1;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "GuiTestSupport.h"
+
+#include "app/TMainform.h"
+#include "app/WaveformChart.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include <memory>
+
+// A shown main window of 800 x 600 whose playback folder lies in a private TEMP.
+class MainformFixture : public ::testing::Test {
+protected:
+    void SetUp() override { MakeForm(); }
+
+    void MakeForm(DialogFactories dialogs = InstalledDialogs()) {
+        form = std::make_unique<TMainform>(std::move(dialogs));
+        form->show();
+        QApplication::processEvents();
+    }
+
+    // Makes signal the current one the way a generator commits it: playback file, then view.
+    void Commit(const zembrel::SignalBase& signal) {
+        *form->Signal() = signal;
+        ASSERT_TRUE(form->WriteTempFile(signal));
+        form->ShowSignal(form->Signal());
+        form->ArrangeCharts();
+    }
+
+    guitest::ScopedTempEnv temp;
+    std::unique_ptr<TMainform> form;
+};
