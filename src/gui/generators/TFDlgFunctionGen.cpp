@@ -1,0 +1,140 @@
+#include "generators/TFDlgFunctionGen.h"
+
+#include "app/TMainform.h"
+#include "generators/InputRules.h"
+#include "generators/StringToDoubleConverter.h"
+#include "generators/TCalcThread.h"
+#include "generators/TFDlgSineGen.h"
+#include "signal/SignalBase.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using zembrel::SignalBase;
+
+namespace {
+
+// The function generator reads its fields with the plain C conversion: "1,5" is 1.
+double ReadPlain(const QLineEdit* edit) {
+    return zembrel::StringToDoubleConverter::Plain(edit->text().toStdString());
+}
+
+} // namespace
+
+TFDlgFunctionGen::TFDlgFunctionGen(QWidget* owner, QString tempFileName, TMainform* mainform,
+                                   SignalBase* signal)
+    : GeneratorDialog(owner, std::move(tempFileName), mainform, signal) {
+    setWindowTitle(QStringLiteral("Function Generator"));
+
+    auto* group = new QGroupBox(QStringLiteral("Function Parameters"), this);
+    auto* grid = new QGridLayout(group);
+    const auto edit = [group](const char* name, const QString& text) {
+        auto* e = new QLineEdit(text, group);
+        e->setObjectName(QString::fromLatin1(name));
+        return e;
+    };
+    frequ = edit("frequ", QString());
+    lev = edit("lev", QStringLiteral("0"));
+    phase = edit("phase", QStringLiteral("0"));
+    PhaseOffset = edit("PhaseOffset", QStringLiteral("0"));
+    function = new QComboBox(group);
+    function->setObjectName(QStringLiteral("function"));
+    function->addItems(
+        {QStringLiteral("Square"), QStringLiteral("Triangle"), QStringLiteral("Sawtooth")});
+    function->setCurrentIndex(0);
+    const std::tuple<QString, QWidget*, QString> rows[] = {
+        {QStringLiteral("Frequency:"), frequ, QStringLiteral("Hz")},
+        {QStringLiteral("Level:"), lev, QStringLiteral("dB")},
+        {QStringLiteral("Phase:"), phase, QStringLiteral("DEG")},
+        {QStringLiteral("Function:"), function, QString()},
+        {QStringLiteral("L/R Phase Offset:"), PhaseOffset, QStringLiteral("DEG")},
+    };
+    int row = 0;
+    for (const auto& [caption, field, unit] : rows) {
+        grid->addWidget(new QLabel(caption, group), row, 0);
+        grid->addWidget(field, row, 1);
+        grid->addWidget(new QLabel(unit, group), row, 2);
+        ++row;
+    }
+    PhaseOffset->setEnabled(signal->Channels == 2);
+
+    BStartCalculation = new QPushButton(QStringLiteral("OK"), this);
+    BStartCalculation->setObjectName(QStringLiteral("BStartCalculation"));
+    BStartCalculation->setAutoDefault(false);
+    BCancelFunctionGenerator = new QPushButton(QStringLiteral("Cancel"), this);
+    BCancelFunctionGenerator->setObjectName(QStringLiteral("BCancelFunctionGenerator"));
+    BCancelFunctionGenerator->setAutoDefault(false);
+    connect(BStartCalculation, &QPushButton::clicked, this,
+            &TFDlgFunctionGen::BStartCalculationClick);
+    connect(BCancelFunctionGenerator, &QPushButton::clicked, this,
+            &TFDlgFunctionGen::BCancelFunctionGeneratorClick);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(BStartCalculation);
+    buttons->addWidget(BCancelFunctionGenerator);
+    buttons->addStretch();
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(group, 1);
+    layout->addLayout(buttons);
+}
+
+void TFDlgFunctionGen::showEvent(QShowEvent* event) {
+    GeneratorDialog::showEvent(event);
+    frequ->setFocus();
+}
+
+void TFDlgFunctionGen::BStartCalculationClick() {
+    if (CalculationRunning()) {
+        return;
+    }
+    const double f = ReadPlain(frequ);
+    const double p = ReadPlain(phase);
+    const double offset = ReadPlain(PhaseOffset);
+    const double level = ReadPlain(lev);
+    const std::pair<bool, QLineEdit*> checks[] = {
+        {!zembrel::IsValidFrequency(f, signal_->SampleRate), frequ},
+        {!zembrel::IsValidLevel(level), lev},
+        {!zembrel::IsValidNumber(p), phase},
+        {!zembrel::IsValidNumber(offset), PhaseOffset},
+    };
+    bool invalid = false;
+    for (const auto& [bad, field] : checks) {
+        invalid = invalid || bad;
+    }
+    if (invalid) {
+        ShowError(TFDlgSineGen::ErrorText);
+        for (const auto& [bad, field] : checks) {
+            if (bad) {
+                field->clear();
+            }
+        }
+        return;
+    }
+    level_ = level;
+    const int waveform = function->currentIndex();
+    StartCalculation(
+        [&](TFProcessState* processState) {
+            return std::make_unique<TCalcThread>(true, f, p, offset, signal_, &Progress, waveform,
+                                                 processState);
+        },
+        false);
+}
+
+void TFDlgFunctionGen::BCancelFunctionGeneratorClick() {
+    reject();
+}
+
+void TFDlgFunctionGen::DeleteThread() {
+    if (Progress == 100) {
+        ReleaseWorker();
+        Commit(level_);
+    } else {
+        AbortCalculation();
+    }
+}

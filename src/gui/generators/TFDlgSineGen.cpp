@@ -1,0 +1,219 @@
+#include "generators/TFDlgSineGen.h"
+
+#include "app/LocalPath.h"
+#include "app/TMainform.h"
+#include "generators/FrequencyListFile.h"
+#include "generators/InputRules.h"
+#include "generators/SineGenerator.h"
+#include "signal/SignalBase.h"
+
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using zembrel::SignalBase;
+
+const QString TFDlgSineGen::ErrorText = QStringLiteral(
+    "Error on input parameter.\n\nFollowing settings are possible:\n\nFrequency:         0 < f "
+    "<= fs/2\nLevel:                 P <= 0");
+
+namespace {
+
+QLineEdit* Edit(QWidget* parent, const char* name, const QString& text) {
+    auto* edit = new QLineEdit(text, parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    return edit;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+// One row of a grid: caption, edit, unit.
+void Row(QGridLayout* grid, int row, const QString& caption, QWidget* field, const QString& unit) {
+    grid->addWidget(new QLabel(caption), row, 0);
+    grid->addWidget(field, row, 1);
+    if (!unit.isEmpty()) {
+        grid->addWidget(new QLabel(unit), row, 2);
+    }
+}
+
+} // namespace
+
+TFDlgSineGen::TFDlgSineGen(QWidget* owner, QString tempFileName, TMainform* mainform,
+                           SignalBase* signal)
+    : GeneratorDialog(owner, std::move(tempFileName), mainform, signal) {
+    setWindowTitle(QStringLiteral("Sine Generator"));
+
+    auto* sineGroup = new QGroupBox(QStringLiteral("Sine Parameters"), this);
+    auto* grid = new QGridLayout(sineGroup);
+    Label11 = new QLabel(QStringLiteral("Sine  #:"), sineGroup);
+    Label11->setObjectName(QStringLiteral("Label11"));
+    Label2 = new QLabel(QStringLiteral("1"), sineGroup);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    grid->addWidget(Label11, 0, 0);
+    grid->addWidget(Label2, 0, 1);
+    frequ = Edit(sineGroup, "frequ", QString());
+    ampl = Edit(sineGroup, "ampl", QString());
+    deg = Edit(sineGroup, "deg", QString());
+    PhaseOffset = Edit(sineGroup, "PhaseOffset", QStringLiteral("0"));
+    Row(grid, 1, QStringLiteral("Frequency:"), frequ, QStringLiteral("Hz"));
+    Row(grid, 2, QStringLiteral("Amplitude:"), ampl, QStringLiteral("V"));
+    Row(grid, 3, QStringLiteral("Phase:"), deg, QStringLiteral("DEG"));
+    Row(grid, 4, QStringLiteral("L/R Phase Offset:"), PhaseOffset, QStringLiteral("DEG"));
+    PhaseOffset->setEnabled(signal->Channels == 2);
+
+    auto* levelGroup = new QGroupBox(QStringLiteral("Signal Parameter"), this);
+    auto* levelGrid = new QGridLayout(levelGroup);
+    lev = Edit(levelGroup, "lev", QStringLiteral("0"));
+    Row(levelGrid, 0, QStringLiteral("Level:"), lev, QStringLiteral("dB"));
+
+    BAddSine = Button(this, "BAddSine", QStringLiteral("Add Sine..."));
+    BImport = Button(this, "BImport", QStringLiteral("Import..."));
+    BImport->setToolTip(QStringLiteral("Reads signal data from file"));
+    BOK = Button(this, "BOK", QStringLiteral("OK"));
+    BCancel = Button(this, "BCancel", QStringLiteral("Cancel"));
+    connect(BAddSine, &QPushButton::clicked, this, &TFDlgSineGen::BAddSineClick);
+    connect(BImport, &QPushButton::clicked, this, &TFDlgSineGen::BImportClick);
+    connect(BOK, &QPushButton::clicked, this, &TFDlgSineGen::BOKClick);
+    connect(BCancel, &QPushButton::clicked, this, &TFDlgSineGen::BCancelClick);
+
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {BAddSine, BImport, BOK, BCancel}) {
+        buttons->addWidget(b);
+    }
+    buttons->addStretch();
+    auto* fields = new QVBoxLayout;
+    fields->addWidget(sineGroup);
+    fields->addWidget(levelGroup);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(fields, 1);
+    layout->addLayout(buttons);
+
+    setTabOrder(frequ, ampl);
+    setTabOrder(ampl, deg);
+    setTabOrder(deg, PhaseOffset);
+    setTabOrder(PhaseOffset, lev);
+
+    OpenDialog1 = [this] { return ChooseImportFile(); };
+}
+
+void TFDlgSineGen::showEvent(QShowEvent* event) {
+    GeneratorDialog::showEvent(event);
+    frequ->setFocus();
+}
+
+void TFDlgSineGen::AddSineFromFields(double f, double a, double p, double offset) {
+    if (signal_->Channels == 1) {
+        zembrel::SineGenerator(*signal_, f, a, p);
+    } else {
+        zembrel::SineGenerator(*signal_, f, a, p, offset);
+    }
+}
+
+void TFDlgSineGen::BAddSineClick() {
+    const double f = ReadNumber(frequ);
+    const double a = ReadNumber(ampl);
+    const double p = ReadNumber(deg);
+    const double offset = ReadNumber(PhaseOffset);
+
+    const bool badFrequency = !zembrel::IsValidFrequency(f, signal_->SampleRate);
+    const bool badAmplitude = !zembrel::IsValidNumber(a);
+    const bool badPhase = !zembrel::IsValidNumber(p);
+    const bool badOffset = !zembrel::IsValidNumber(offset);
+    if (badFrequency || badAmplitude || badPhase || badOffset) {
+        ShowError(ErrorText);
+        for (auto [bad, edit] : {std::pair{badFrequency, frequ},
+                                 {badAmplitude, ampl},
+                                 {badPhase, deg},
+                                 {badOffset, PhaseOffset}}) {
+            if (bad) {
+                edit->clear();
+            }
+        }
+        frequ->setFocus();
+        return;
+    }
+    ++counter_;
+    Label2->setText(QString::number(counter_));
+    AddSineFromFields(f, a, p, offset);
+    frequ->clear();
+    ampl->clear();
+    deg->clear();
+    frequ->setFocus();
+}
+
+void TFDlgSineGen::BOKClick() {
+    const double f = ReadNumber(frequ);
+    const double a = ReadNumber(ampl);
+    const double p = ReadNumber(deg);
+    const double offset = ReadNumber(PhaseOffset);
+    const double level = ReadNumber(lev);
+
+    // Every check is made, so every field in error is emptied.
+    const std::pair<bool, QLineEdit*> checks[] = {
+        {!zembrel::IsValidFrequency(f, signal_->SampleRate), frequ},
+        {!zembrel::IsValidLevel(level), lev},
+        {!zembrel::IsValidNumber(a), ampl},
+        {!zembrel::IsValidNumber(p), deg},
+        {!zembrel::IsValidNumber(offset), PhaseOffset},
+    };
+    bool invalid = false;
+    for (const auto& [bad, edit] : checks) {
+        invalid = invalid || bad;
+    }
+    if (invalid) {
+        ShowError(ErrorText);
+        for (const auto& [bad, edit] : checks) {
+            if (bad) {
+                edit->clear();
+            }
+        }
+        return;
+    }
+    AddSineFromFields(f, a, p, offset);
+    Commit(level);
+}
+
+void TFDlgSineGen::BCancelClick() {
+    reject();
+}
+
+QString TFDlgSineGen::ChooseImportFile() {
+    return QFileDialog::getOpenFileName(this, QString(), QString(),
+                                        QStringLiteral("Windows text file (*.txt)"));
+}
+
+void TFDlgSineGen::BImportClick() {
+    const QString fileName = OpenDialog1();
+    if (fileName.isEmpty()) {
+        return;
+    }
+    // The whole file is read before the signal is touched: a file that cannot be read leaves
+    // the sines added so far as they are.
+    zembrel::FrequencyList list;
+    try {
+        list = zembrel::ReadFrequencyList(LocalPath(fileName), zembrel::kSineListReset);
+    } catch (const zembrel::ListFileError& e) {
+        QMessageBox::warning(this, QStringLiteral("Import"),
+                             QStringLiteral("The sine list could not be imported:\n%1")
+                                 .arg(FromLocalPath(e.what())));
+        return;
+    }
+    signal_->Clear();
+    for (const auto& record : list.Records) {
+        // Both channels get the same phase: the list has no offset.
+        zembrel::SineGenerator(*signal_, record[0], record[1], record[2]);
+    }
+    Commit(list.Level);
+}

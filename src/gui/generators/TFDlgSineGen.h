@@ -1,0 +1,55 @@
+#pragma once
+
+#include "generators/GeneratorDialog.h"
+
+#include <functional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// "Sine Generator": adds one sine at a time into the shared signal (which is the running sum),
+// then scales the sum to the level; or imports a list of sines from a text file.
+class TFDlgSineGen : public GeneratorDialog {
+    Q_OBJECT
+
+public:
+    TFDlgSineGen(QWidget* owner, QString tempFileName, TMainform* mainform,
+                 zembrel::SignalBase* signal);
+
+    static const QString ErrorText;
+
+    void BAddSineClick();
+    void BOKClick();
+    void BImportClick();
+    void BCancelClick();
+
+    // The import file chooser; returns an empty string when the user cancels. Replaceable so
+    // the import runs without a real file dialog.
+    std::function<QString()> OpenDialog1;
+
+    int SineCount() const { return counter_; }
+
+    QLabel* Label11 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* frequ = nullptr;
+    QLineEdit* ampl = nullptr;
+    QLineEdit* deg = nullptr;
+    QLineEdit* PhaseOffset = nullptr;
+    QLineEdit* lev = nullptr;
+    QPushButton* BAddSine = nullptr;
+    QPushButton* BImport = nullptr;
+    QPushButton* BOK = nullptr;
+    QPushButton* BCancel = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Adds the sine in the fields (first form for mono, with the L/R offset for stereo).
+    void AddSineFromFields(double f, double a, double p, double offset);
+    QString ChooseImportFile();
+
+    int counter_ = 1;
+};

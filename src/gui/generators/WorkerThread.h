@@ -1,0 +1,35 @@
+#pragma once
+
+#include "generators/CalculationProtocol.h"
+
+#include <QPointer>
+#include <QThread>
+
+#include <atomic>
+
+class TFProcessState;
+
+// The Qt side of a worker: a thread created without running (start() runs it), a stop flag
+// that the GUI thread sets and the worker reads, and progress reports that run ShowProgress on
+// the GUI thread while the worker waits. Subclasses run their calculation in run() through
+// zembrel::RunUnits with this object as the observer. QThread::finished, connected by the
+// generator dialog, delivers the termination on the GUI thread.
+class WorkerThread : public QThread, public zembrel::CalculationObserver {
+    Q_OBJECT
+
+public:
+    WorkerThread(int* progress, TFProcessState* processState);
+
+    // Asks the worker to stop before its next unit; may be called any number of times.
+    void RequestStop() { stop_.store(true); }
+
+    bool StopRequested() const override { return stop_.load(); }
+    void Report(int percent) override;
+
+protected:
+    int* progress_; // the dialog's Progress; written here, read by the dialog as the protocol says
+
+private:
+    QPointer<TFProcessState> processState_;
+    std::atomic<bool> stop_{false};
+};
