@@ -1,0 +1,144 @@
+#include "analysis/SpectrumChart.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRubberBand>
+
+#include <cstdlib>
+
+namespace {
+
+// Linear ticks chosen by QCustomPlot with a fixed number of minor ticks between labels.
+class FourSubTicks : public QCPAxisTicker {
+protected:
+    int getSubTickCount(double) override { return 4; }
+};
+
+void SetUpAxis(QCPAxis* axis, const QString& title) {
+    axis->setLabel(title);
+    axis->setTicker(QSharedPointer<QCPAxisTicker>(new FourSubTicks));
+    // Whole numbers without exponent, like "#####".
+    axis->setNumberFormat(QStringLiteral("f"));
+    axis->setNumberPrecision(0);
+    axis->setSubTicks(true);
+}
+
+} // namespace
+
+SpectrumChart::SpectrumChart(QWidget* parent) : QCustomPlot(parent) {
+    setBackground(Qt::white);
+    axisRect()->setBackground(Qt::white);
+    axisRect()->setMinimumMargins(QMargins(2, 2, 2, 2));
+    SetUpAxis(xAxis, QStringLiteral("Frequency [Hz]"));
+    SetUpAxis(yAxis, QStringLiteral("Amplitude [dB]"));
+
+    series_ = addGraph();
+    series_->setName(QStringLiteral("LineSeries1"));
+    series_->setPen(QPen(QColor(0, 0, 255)));
+    series_->setLineStyle(QCPGraph::lsLine);
+    series_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
+    // Up to 32768 points on a chart a few hundred pixels wide.
+    series_->setAdaptiveSampling(true);
+    series_->setAntialiased(false);
+
+    // Our own mouse rules apply (zoom rectangle direction, undo), so QCustomPlot's are off.
+    setInteractions(QCP::Interactions());
+    rubberBand_ = new QRubberBand(QRubberBand::Rectangle, this);
+}
+
+void SpectrumChart::SetMouseInteraction(bool enabled) {
+    mouseEnabled_ = enabled;
+    if (!enabled) {
+        selecting_ = false;
+        panning_ = false;
+        rubberBand_->hide();
+    }
+}
+
+void SpectrumChart::SetHomeRanges(const QCPRange& frequency, const QCPRange& level) {
+    xAxis->setRange(frequency);
+    yAxis->setRange(level);
+    saved_.reset();
+}
+
+void SpectrumChart::ZoomToRect(const QRect& pixels) {
+    if (!saved_) {
+        saved_ = Ranges{xAxis->range(), yAxis->range()};
+    }
+    xAxis->setRange(xAxis->pixelToCoord(pixels.left()), xAxis->pixelToCoord(pixels.right()));
+    yAxis->setRange(yAxis->pixelToCoord(pixels.bottom()), yAxis->pixelToCoord(pixels.top()));
+    replot();
+}
+
+void SpectrumChart::UndoZoom() {
+    if (!saved_) {
+        return;
+    }
+    xAxis->setRange(saved_->frequency);
+    yAxis->setRange(saved_->level);
+    saved_.reset();
+    replot();
+}
+
+void SpectrumChart::paintEvent(QPaintEvent* event) {
+    QCustomPlot::paintEvent(event);
+    if (AfterDraw) {
+        QPainter painter(this);
+        AfterDraw(painter);
+    }
+}
+
+void SpectrumChart::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    if (!mouseEnabled_) {
+        return;
+    }
+    const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        selecting_ = true;
+        dragStart_ = pos;
+        rubberBand_->setGeometry(QRect(pos, QSize()));
+        rubberBand_->show();
+    } else if (event->button() == Qt::RightButton) {
+        panning_ = true;
+        dragStart_ = pos;
+    }
+}
+
+void SpectrumChart::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    const QPoint pos = event->position().toPoint();
+    if (selecting_) {
+        rubberBand_->setGeometry(QRect(dragStart_, pos).normalized());
+    } else if (panning_) {
+        // The point under the cursor stays under the cursor, on both axes.
+        const double dx = xAxis->pixelToCoord(dragStart_.x()) - xAxis->pixelToCoord(pos.x());
+        const double dy = yAxis->pixelToCoord(dragStart_.y()) - yAxis->pixelToCoord(pos.y());
+        const QCPRange x = xAxis->range();
+        const QCPRange y = yAxis->range();
+        xAxis->setRange(x.lower + dx, x.upper + dx);
+        yAxis->setRange(y.lower + dy, y.upper + dy);
+        dragStart_ = pos;
+        replot(rpQueuedReplot);
+    }
+}
+
+void SpectrumChart::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    const QPoint pos = event->position().toPoint();
+    if (selecting_ && event->button() == Qt::LeftButton) {
+        selecting_ = false;
+        rubberBand_->hide();
+        const int dx = pos.x() - dragStart_.x();
+        const int dy = pos.y() - dragStart_.y();
+        if (std::abs(dx) > kMinimumDragPixels && std::abs(dy) > kMinimumDragPixels) {
+            if (dx > 0 && dy > 0) {
+                ZoomToRect(QRect(dragStart_, pos));
+            } else {
+                UndoZoom();
+            }
+        }
+    } else if (panning_ && event->button() == Qt::RightButton) {
+        panning_ = false;
+    }
+}

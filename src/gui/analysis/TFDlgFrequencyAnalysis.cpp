@@ -1,0 +1,275 @@
+#include "analysis/TFDlgFrequencyAnalysis.h"
+
+#include "analysis/AnalyserRadioGroup.h"
+#include "analysis/SpectrumChart.h"
+
+#include "analysis/FFT.h"
+#include "signal/SignalBase.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr int kDefaultLength = 5;              // "32768"
+constexpr int kDefaultWindow = 3;              // "Blackman Harris"
+constexpr double kLowestLogFrequency = 10.0;   // Hz, left end of the logarithmic axis
+constexpr double kLogLabelIncrement = 30000.0; // Hz between axis labels on the logarithmic axis
+
+// The fixed grid of the logarithmic axis: 28 frequencies in Hz; the labelled ones carry the
+// left shift of their text in pixels of the designed chart, the others 0.
+struct GridLine {
+    double frequency;
+    int labelShift;
+};
+constexpr GridLine kLogGrid[] = {
+    {20, 5},    {30, 0},   {40, 0},   {50, 5},    {60, 0},    {70, 0},     {80, 0},
+    {90, 0},    {100, 7},  {200, 7},  {300, 0},   {400, 0},   {500, 7},    {600, 0},
+    {700, 0},   {800, 0},  {900, 0},  {1000, 12}, {2000, 12}, {3000, 0},   {4000, 0},
+    {5000, 12}, {6000, 0}, {7000, 0}, {8000, 0},  {9000, 0},  {10000, 16}, {20000, 16},
+};
+// Rows of the designed chart: top of every line, bottom of an unlabelled and of a labelled
+// line, which is also the top of the label text.
+constexpr int kGridTop = 6;
+constexpr int kShortLineBottom = 260;
+constexpr int kLongLineBottom = 266;
+
+class FourSubTicks : public QCPAxisTicker {
+protected:
+    int getSubTickCount(double) override { return 4; }
+};
+
+} // namespace
+
+TFDlgFrequencyAnalysis::TFDlgFrequencyAnalysis(QWidget* owner, zembrel::SignalBase* signal)
+    : QDialog(owner), signal_(signal) {
+    setWindowTitle(QStringLiteral("Frequency Analyser"));
+    setModal(true);
+
+    Chart1 = new SpectrumChart(this);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->setFixedSize(kChartWidth, kChartHeight);
+    LineSeries1 = Chart1->Series();
+    Chart1->AfterDraw = [this](QPainter& canvas) { Chart1AfterDraw(canvas); };
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setFrameShape(QFrame::HLine);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("FFT Parameters"), this);
+    Label1 = new QLabel(QStringLiteral("FFT Length:"), GroupBox1);
+    len = new QComboBox(GroupBox1);
+    len->setObjectName(QStringLiteral("len"));
+    len->addItems({QStringLiteral("1024"), QStringLiteral("2048"), QStringLiteral("4096"),
+                   QStringLiteral("8192"), QStringLiteral("16384"), QStringLiteral("32768"),
+                   QStringLiteral("65536")});
+    Label2 = new QLabel(QStringLiteral("Window:"), GroupBox1);
+    win = new QComboBox(GroupBox1);
+    win->setObjectName(QStringLiteral("win"));
+    win->addItems({QStringLiteral("Hanning"), QStringLiteral("Hamming"), QStringLiteral("Blackman"),
+                   QStringLiteral("Blackman Harris"), QStringLiteral("Rectangular")});
+    Label1->setBuddy(len);
+    Label2->setBuddy(win);
+    auto* parameters = new QGridLayout(GroupBox1);
+    parameters->addWidget(Label1, 0, 0);
+    parameters->addWidget(len, 0, 1);
+    parameters->addWidget(Label2, 1, 0);
+    parameters->addWidget(win, 1, 1);
+
+    faxis = new AnalyserRadioGroup(QStringLiteral("Frequency Axis Settings"),
+                                   {QStringLiteral("linear"), QStringLiteral("logarithmic")}, this);
+    faxis->setObjectName(QStringLiteral("faxis"));
+    ChannelSelGroup = new AnalyserRadioGroup(
+        QStringLiteral("Select Channel"), {QStringLiteral("Left"), QStringLiteral("Right")}, this);
+    ChannelSelGroup->setObjectName(QStringLiteral("ChannelSelGroup"));
+
+    BClose = new QPushButton(QStringLiteral("Close"), this);
+    BClose->setObjectName(QStringLiteral("BClose"));
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(GroupBox1);
+    controls->addWidget(faxis);
+    controls->addWidget(ChannelSelGroup);
+    controls->addStretch(1);
+    controls->addWidget(BClose, 0, Qt::AlignBottom);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Chart1);
+    layout->addWidget(Bevel1);
+    layout->addLayout(controls);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Initial state, before any handler is connected.
+    win->setCurrentIndex(kDefaultWindow);
+    len->setCurrentIndex(kDefaultLength);
+    const double nyquist = signal_->SampleRate / 2.0;
+    Chart1->SetHomeRanges(QCPRange(0.0, nyquist), QCPRange(-100.0, 0.0));
+    if (signal_->IsStereo()) {
+        ChannelSelGroup->setEnabled(true);
+    } else {
+        ChannelSelGroup->setEnabled(false);
+        Chart1->yAxis->setLabel(QStringLiteral("Amplitude [dB]"));
+    }
+
+    connect(len, &QComboBox::currentIndexChanged, this, &TFDlgFrequencyAnalysis::lenChange);
+    connect(win, &QComboBox::currentIndexChanged, this, &TFDlgFrequencyAnalysis::winChange);
+    connect(ChannelSelGroup, &AnalyserRadioGroup::Click, this,
+            &TFDlgFrequencyAnalysis::ChannelSelGroupClick);
+    connect(faxis, &AnalyserRadioGroup::Click, this, &TFDlgFrequencyAnalysis::faxisClick);
+    connect(BClose, &QPushButton::clicked, this, &TFDlgFrequencyAnalysis::BCloseClick);
+}
+
+TFDlgFrequencyAnalysis::~TFDlgFrequencyAnalysis() {
+    Chart1->AfterDraw = nullptr;
+    LineSeries1->data()->clear();
+}
+
+int TFDlgFrequencyAnalysis::FftLength() const {
+    return static_cast<int>(std::pow(2.0, len->currentIndex() + 10));
+}
+
+void TFDlgFrequencyAnalysis::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Each opening starts from "Left" with a fresh spectrum; returning to the dialog from
+    // another application does not.
+    if (!event->spontaneous()) {
+        FormActivate();
+    }
+}
+
+void TFDlgFrequencyAnalysis::FormActivate() {
+    BClose->setFocus();
+    ChannelSelGroup->SetItemIndex(0);
+    CalcSpectrum();
+}
+
+void TFDlgFrequencyAnalysis::lenChange() {
+    CalcSpectrum();
+}
+
+void TFDlgFrequencyAnalysis::winChange() {
+    CalcSpectrum();
+}
+
+void TFDlgFrequencyAnalysis::ChannelSelGroupClick() {
+    CalcSpectrum();
+}
+
+void TFDlgFrequencyAnalysis::faxisClick() {
+    SetUpFrequencyAxis();
+    Chart1->replot();
+}
+
+void TFDlgFrequencyAnalysis::BCloseClick() {
+    close();
+}
+
+void TFDlgFrequencyAnalysis::CalcSpectrum() {
+    const int n = FftLength();
+    // The dialog is modal and nothing changes the signal while it is open, so the transform
+    // reads the channel in place; it uses only the first N samples.
+    const zembrel::SampleArray* channel = &signal_->Mono;
+    if (signal_->IsStereo()) {
+        channel = ChannelSelGroup->ItemIndex() == 0 ? &signal_->Left : &signal_->Right;
+    }
+    const zembrel::FFT fft(n, channel->data(), signal_->SampleCount, signal_->Bits,
+                           win->currentIndex(), zembrel::FFT::LevelsDb);
+    std::vector<double> levels(static_cast<std::size_t>(n / 2));
+    fft.CopyLevels(levels.data());
+    DrawSpectrum(n, levels.data());
+}
+
+void TFDlgFrequencyAnalysis::DrawSpectrum(int n, const double* levels) {
+    const int half = n / 2;
+    LineSeries1->data()->clear();
+    Chart1->yAxis->setRange(-100.0, 0.0); // levels outside are clipped by the chart
+    SetUpFrequencyAxis();
+
+    const double binWidth = signal_->SampleRate / (2 * half); // Hz
+    QVector<QCPGraphData> points(half);
+    for (int k = 0; k < half; ++k) {
+        points[k] = QCPGraphData(binWidth * k, levels[k]);
+    }
+    LineSeries1->data()->set(points, true);
+
+    const bool right = signal_->IsStereo() && ChannelSelGroup->ItemIndex() == 1;
+    LineSeries1->setPen(QPen(right ? QColor(0xFF, 0x00, 0x00) : QColor(0x00, 0x00, 0xFF)));
+    if (!signal_->IsStereo()) {
+        Chart1->yAxis->setLabel(QStringLiteral("Amplitude [dB]"));
+    } else if (right) {
+        Chart1->yAxis->setLabel(QStringLiteral("Amplitude Right Channel [dB]"));
+    } else {
+        Chart1->yAxis->setLabel(QStringLiteral("Amplitude Left Channel [dB]"));
+    }
+    Chart1->replot();
+}
+
+void TFDlgFrequencyAnalysis::SetUpFrequencyAxis() {
+    QCPAxis* axis = Chart1->xAxis;
+    const double nyquist = signal_->SampleRate / 2.0;
+    if (faxis->ItemIndex() == 1) {
+        axis->setScaleType(QCPAxis::stLogarithmic);
+        // Labels 30000 Hz apart: below 60 kHz sample rate the axis carries none of its own and
+        // the grid drawn after each paint labels it.
+        auto ticker = QSharedPointer<QCPAxisTickerFixed>::create();
+        ticker->setTickStep(kLogLabelIncrement);
+        ticker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
+        axis->setTicker(ticker);
+        axis->setSubTicks(false);
+        Chart1->SetHomeRanges(QCPRange(kLowestLogFrequency, nyquist), Chart1->yAxis->range());
+        Chart1->SetMouseInteraction(false);
+    } else {
+        axis->setScaleType(QCPAxis::stLinear);
+        axis->setTicker(QSharedPointer<FourSubTicks>::create());
+        axis->setSubTicks(true);
+        Chart1->SetHomeRanges(QCPRange(0.0, nyquist), Chart1->yAxis->range());
+        Chart1->SetMouseInteraction(true);
+    }
+}
+
+void TFDlgFrequencyAnalysis::Chart1AfterDraw(QPainter& canvas) {
+    if (faxis->ItemIndex() != 1) {
+        return;
+    }
+    // The rows and shifts are those of the designed chart, scaled to the chart's size.
+    const double sx = Chart1->width() / static_cast<double>(kChartWidth);
+    const double sy = Chart1->height() / static_cast<double>(kChartHeight);
+    const int top = qRound(kGridTop * sy);
+    const int shortBottom = qRound(kShortLineBottom * sy);
+    const int longBottom = qRound(kLongLineBottom * sy);
+
+    QPen pen(QColor(0x80, 0x80, 0x80), 1, Qt::DotLine);
+    pen.setCosmetic(true);
+    canvas.setPen(pen);
+    canvas.setBrush(Qt::NoBrush);
+    canvas.setBackgroundMode(Qt::TransparentMode);
+    QFont font = canvas.font();
+    font.setPixelSize(11);
+    canvas.setFont(font);
+    const int textHeight = canvas.fontMetrics().height();
+
+    for (const GridLine& line : kLogGrid) {
+        const int x = qRound(Chart1->xAxis->coordToPixel(line.frequency));
+        const bool labelled = line.labelShift > 0;
+        canvas.setPen(pen);
+        canvas.drawLine(x, top, x, labelled ? longBottom : shortBottom);
+        if (labelled) {
+            const QString text = QString::number(static_cast<int>(line.frequency));
+            const int left = x - qRound(line.labelShift * sx);
+            canvas.setPen(Qt::black);
+            canvas.drawText(QRect(left, longBottom, 4 * textHeight, textHeight),
+                            Qt::AlignLeft | Qt::AlignTop, text);
+        }
+    }
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class AnalyserRadioGroup;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace zembrel {
+class SignalBase;
+}
+
+// "Statistics": extremes, DC offset, mean, RMS and crest factor of one channel of the current
+// signal. The figures are computed when the dialog is built and again on every change of
+// channel; the signal is only read.
+class TFDlgStatistics : public QDialog {
+    Q_OBJECT
+
+public:
+    // owner: none in this program; signal: the current signal, not owned, outlives the dialog.
+    TFDlgStatistics(QWidget* owner, zembrel::SignalBase* signal);
+
+    void SelectChannelClick();
+    void Button1Click();
+
+    // Computes the figures of channel 0 (Mono or Left) or 1 (Right) and shows them.
+    void ShowFigures(int channel);
+
+    // value with `decimals` digits after decimalPoint, a leading '-' when negative, no
+    // thousands separator. A value that rounds to zero is shown without sign.
+    static QString FormatFixed(double value, int decimals, const QString& decimalPoint);
+    // value truncated toward zero, as a whole number.
+    static QString FormatWhole(double value);
+
+    // The figures of the channel shown last.
+    double MinValue = 0.0;
+    double MaxValue = 0.0;
+    double MeanValue = 0.0;
+    double RMSValue = 0.0;
+    double DCOffsetValue = 0.0; // percent
+    double CrestFactorValue = 0.0;
+
+    QGroupBox* GroupBox1 = nullptr;
+    QLabel* Label1 = nullptr;  // "Max Sample Value:"
+    QLabel* Label6 = nullptr;  // maximum
+    QLabel* Label2 = nullptr;  // "Min Sample Value:"
+    QLabel* Label7 = nullptr;  // minimum
+    QLabel* Label3 = nullptr;  // "DC Offset:"
+    QLabel* Label8 = nullptr;  // DC offset
+    QLabel* Label13 = nullptr; // "%"
+    QLabel* Label12 = nullptr; // "Arithmetic Mean Value:"
+    QLabel* Label9 = nullptr;  // mean
+    QLabel* Label4 = nullptr;  // "Average RMS Value:"
+    QLabel* Label10 = nullptr; // RMS
+    QLabel* Label5 = nullptr;  // "Crest Factor:"
+    QLabel* Label11 = nullptr; // crest factor
+    AnalyserRadioGroup* SelectChannel = nullptr;
+    QPushButton* Button1 = nullptr;
+
+private:
+    zembrel::SignalBase* signal_;
+};
