@@ -2,48 +2,55 @@
 
 #include "app/LocalPath.h"
 
+#include "signal/SampleArray.h"
 #include "signal/WavFileRead.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
-#include <QByteArray>
+#include <QFutureWatcher>
 #include <QIODevice>
 #include <QMediaDevices>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 #include <vector>
+
+// Interleaved PCM bytes. Long signals give tens of megabytes, so the buffer comes from the
+// sample allocator, which maps such blocks in few page faults.
+using PcmBytes = std::vector<char, zembrel::SampleAllocator<char>>;
 
 // The PCM bytes of one file, handed to the audio sink on demand. In loop mode reading wraps
 // around to the start, so the sink never runs dry.
 class PcmSource : public QIODevice {
 public:
-    PcmSource(QByteArray pcm, bool loop) : pcm_(std::move(pcm)), loop_(loop) {}
+    PcmSource(PcmBytes pcm, bool loop) : pcm_(std::move(pcm)), loop_(loop) {}
 
     bool isSequential() const override { return true; }
 
     qint64 bytesAvailable() const override {
-        if (loop_ && !pcm_.isEmpty()) {
+        if (loop_ && !pcm_.empty()) {
             return std::numeric_limits<qint32>::max();
         }
-        return (pcm_.size() - pos_) + QIODevice::bytesAvailable();
+        return (Size() - pos_) + QIODevice::bytesAvailable();
     }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override {
         qint64 done = 0;
         while (done < maxSize) {
-            if (pos_ == pcm_.size()) {
-                if (!loop_ || pcm_.isEmpty()) {
+            if (pos_ == Size()) {
+                if (!loop_ || pcm_.empty()) {
                     break;
                 }
                 pos_ = 0;
             }
-            const qint64 n = std::min<qint64>(maxSize - done, pcm_.size() - pos_);
-            std::memcpy(data + done, pcm_.constData() + pos_, static_cast<std::size_t>(n));
+            const qint64 n = std::min<qint64>(maxSize - done, Size() - pos_);
+            std::memcpy(data + done, pcm_.data() + pos_, static_cast<std::size_t>(n));
             pos_ += n;
             done += n;
         }
@@ -53,36 +60,47 @@ protected:
     qint64 writeData(const char*, qint64) override { return -1; }
 
 private:
-    QByteArray pcm_;
+    qint64 Size() const { return static_cast<qint64>(pcm_.size()); }
+
+    PcmBytes pcm_;
     bool loop_;
     qint64 pos_ = 0;
 };
 
-namespace {
-
-struct Pcm {
+// One Play() request: the opened file, then the samples read from it on a worker thread.
+struct SoundOutput::Load {
+    std::uint64_t ticket = 0;
+    bool loop = false;
+    std::unique_ptr<zembrel::WavFileRead> reader;
+    QAudioDevice device;
     QAudioFormat format;
-    QByteArray bytes;
+    PcmBytes bytes;
+    std::string error; // empty on success
 };
 
-// Reads a WAV file into interleaved PCM in the file's own sample format.
-Pcm ReadPcm(const QString& fileName) {
-    zembrel::WavFileRead reader(LocalPath(fileName));
+namespace {
+
+QAudioFormat FormatOf(const zembrel::WavFileRead& reader) {
+    QAudioFormat format;
+    format.setSampleRate(static_cast<int>(reader.SampleRate()));
+    format.setChannelCount(reader.Channels());
+    format.setSampleFormat(reader.Bits() == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    return format;
+}
+
+// Reads all samples of the file as interleaved PCM in the file's own sample format.
+PcmBytes ReadPcm(zembrel::WavFileRead& reader) {
     const auto frames = static_cast<std::size_t>(reader.Frames());
     const int channels = reader.Channels();
-    std::vector<double> first(frames);
-    std::vector<double> second(channels == 2 ? frames : 0);
+    zembrel::SampleArray first(frames);
+    zembrel::SampleArray second(channels == 2 ? frames : 0);
     reader.ReadSamples(first.data(), channels == 2 ? second.data() : nullptr);
 
-    Pcm pcm;
-    pcm.format.setSampleRate(static_cast<int>(reader.SampleRate()));
-    pcm.format.setChannelCount(channels);
-    pcm.format.setSampleFormat(reader.Bits() == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
-
+    PcmBytes bytes;
     const std::size_t samples = frames * static_cast<std::size_t>(channels);
     if (reader.Bits() == 8) {
-        pcm.bytes.resize(static_cast<qsizetype>(samples));
-        auto* out = reinterpret_cast<std::uint8_t*>(pcm.bytes.data());
+        bytes.resize(samples);
+        auto* out = reinterpret_cast<std::uint8_t*>(bytes.data());
         for (std::size_t i = 0; i < frames; ++i) {
             *out++ = static_cast<std::uint8_t>(first[i]);
             if (channels == 2) {
@@ -90,8 +108,8 @@ Pcm ReadPcm(const QString& fileName) {
             }
         }
     } else {
-        pcm.bytes.resize(static_cast<qsizetype>(samples * sizeof(std::int16_t)));
-        auto* out = reinterpret_cast<std::int16_t*>(pcm.bytes.data());
+        bytes.resize(samples * sizeof(std::int16_t));
+        auto* out = reinterpret_cast<std::int16_t*>(bytes.data());
         for (std::size_t i = 0; i < frames; ++i) {
             *out++ = static_cast<std::int16_t>(first[i]);
             if (channels == 2) {
@@ -99,7 +117,7 @@ Pcm ReadPcm(const QString& fileName) {
             }
         }
     }
-    return pcm;
+    return bytes;
 }
 
 } // namespace
@@ -116,21 +134,53 @@ int SoundOutput::DeviceCount() {
 
 void SoundOutput::Play(const QString& fileName, bool loop) {
     Stop();
-    Pcm pcm = ReadPcm(fileName);
-
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull() || !device.isFormatSupported(pcm.format)) {
+    auto load = std::make_shared<Load>();
+    load->ticket = ticket_;
+    load->loop = loop;
+    load->reader = std::make_unique<zembrel::WavFileRead>(LocalPath(fileName));
+    load->format = FormatOf(*load->reader);
+    load->device = QMediaDevices::defaultAudioOutput();
+    if (load->device.isNull() || !load->device.isFormatSupported(load->format)) {
         throw std::runtime_error("the sound output does not accept " +
-                                 std::to_string(pcm.format.sampleRate()) + " Hz, " +
-                                 std::to_string(pcm.format.channelCount()) + " channel(s)");
+                                 std::to_string(load->format.sampleRate()) + " Hz with " +
+                                 std::to_string(load->format.channelCount()) + " channel(s)");
     }
-    source_ = std::make_unique<PcmSource>(std::move(pcm.bytes), loop);
+
+    loading_ = true;
+    auto* watcher = new QFutureWatcher<void>(this);
+    connect(watcher, &QFutureWatcher<void>::finished, this, [this, watcher, load] {
+        watcher->deleteLater();
+        StartSink(load);
+    });
+    // The worker touches only the Load it shares with the watcher's handler.
+    watcher->setFuture(QtConcurrent::run([load] {
+        try {
+            load->bytes = ReadPcm(*load->reader);
+        } catch (const std::exception& e) {
+            load->error = e.what();
+        }
+        load->reader.reset();
+    }));
+}
+
+void SoundOutput::StartSink(const std::shared_ptr<Load>& load) {
+    if (load->ticket != ticket_) {
+        return; // stopped or replaced meanwhile
+    }
+    loading_ = false;
+    if (!load->error.empty()) {
+        emit Failed(QString::fromLocal8Bit(load->error.c_str()));
+        return;
+    }
+    source_ = std::make_unique<PcmSource>(std::move(load->bytes), load->loop);
     source_->open(QIODevice::ReadOnly);
-    sink_ = std::make_unique<QAudioSink>(device, pcm.format);
+    sink_ = std::make_unique<QAudioSink>(load->device, load->format);
     sink_->start(source_.get());
 }
 
 void SoundOutput::Stop() {
+    ++ticket_;
+    loading_ = false;
     if (sink_) {
         sink_->reset();
         sink_->stop();
@@ -140,5 +190,10 @@ void SoundOutput::Stop() {
 }
 
 bool SoundOutput::IsPlaying() const {
-    return sink_ && (sink_->state() == QAudio::ActiveState);
+    return loading_ || (sink_ && sink_->state() != QAudio::StoppedState &&
+                        !(sink_->state() == QAudio::IdleState && source_->atEnd()));
+}
+
+bool SoundOutput::IsSounding() const {
+    return sink_ != nullptr;
 }

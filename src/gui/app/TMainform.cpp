@@ -49,6 +49,8 @@ TMainform::TMainform(DialogFactories dialogs, QWidget* parent)
     OpenDialog1 = [this] { return ChooseOpenFile(); };
     SaveDialog1 = [this] { return ChooseSaveFile(); };
 
+    connect(&sound_, &SoundOutput::Failed, this, &TMainform::ReportPlaybackFailure);
+
     soundDevices_ = SoundOutput::DeviceCount();
     if (soundDevices_ == 0) {
         QMessageBox::information(this, kCaption, QStringLiteral("No sounddevice installed"));

@@ -62,6 +62,7 @@ public:
 
     // Silences any playback; the timer and the status text stay as they are.
     void StopPlayback();
+    const SoundOutput& Sound() const { return sound_; }
 
     // Writes signal to the temporary playback file. On failure shows the reason and returns
     // false; the file then still holds its former contents.
@@ -166,6 +167,7 @@ private:
     void RunGeneratorDialog(const GeneratorDialogFactory& factory);
     void RunAnalyserDialog(const AnalyserDialogFactory& factory);
     void PlayTempFile(bool loop);
+    void ReportPlaybackFailure(const QString& reason);
     QString ChooseOpenFile();
     QString ChooseSaveFile();
 

@@ -15,13 +15,16 @@ void TMainform::StopPlayback() {
     sound_.Stop();
 }
 
+void TMainform::ReportPlaybackFailure(const QString& reason) {
+    QMessageBox::warning(this, windowTitle(),
+                         QStringLiteral("The sound could not be played:\n%1").arg(reason));
+}
+
 void TMainform::PlayTempFile(bool loop) {
     try {
         sound_.Play(tempFileName_, loop);
     } catch (const std::exception& e) {
-        QMessageBox::warning(this, windowTitle(),
-                             QStringLiteral("The sound could not be played:\n%1")
-                                 .arg(QString::fromLocal8Bit(e.what())));
+        ReportPlaybackFailure(QString::fromLocal8Bit(e.what()));
     }
 }
 
