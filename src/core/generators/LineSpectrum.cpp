@@ -1,0 +1,266 @@
+#include "generators/LineSpectrum.h"
+
+#include "signal/SignalBase.h"
+
+#include <fftw3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <memory>
+#include <mutex>
+
+namespace zembrel {
+
+namespace {
+
+using Complex = std::complex<double>;
+constexpr double kTwoPi = 6.283185307179586;
+
+// A ratio held as an unevaluated sum hi + lo, so that frac(ratio * n) stays exact to about
+// 1e-16 cycles for whole numbers n up to 2^53, however large ratio * n is.
+struct Ratio {
+    double hi;
+    double lo;
+
+    static Ratio Of(double num, double den) {
+        const double hi = num / den;
+        return {hi, std::fma(-hi, den, num) / den};
+    }
+    Ratio Half() const { return {hi * 0.5, lo * 0.5}; }
+
+    // The fractional part of ratio * n, in [0, 1).
+    double Frac(double n) const {
+        const double p = hi * n;
+        const double e = std::fma(hi, n, -p);
+        const double s = (p - std::floor(p)) + (e + lo * n);
+        return s - std::floor(s);
+    }
+};
+
+Complex Turn(double cycles) {
+    return std::polar(1.0, kTwoPi * cycles);
+}
+
+// FFTW allocates aligned storage; plans are made under a lock because the planner is not
+// thread-safe, then executed with the new-array interface.
+struct FftwFree {
+    void operator()(fftw_complex* p) const { fftw_free(p); }
+};
+using Buffer = std::unique_ptr<fftw_complex[], FftwFree>;
+
+Buffer Allocate(std::size_t n) {
+    auto* p = static_cast<fftw_complex*>(fftw_malloc(sizeof(fftw_complex) * n));
+    if (!p) {
+        throw std::bad_alloc();
+    }
+    return Buffer(p);
+}
+
+Complex* AsComplex(const Buffer& b) {
+    return reinterpret_cast<Complex*>(b.get());
+}
+
+std::mutex& PlannerLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+class Plan {
+public:
+    Plan(int n, fftw_complex* in, fftw_complex* out, int sign) {
+        std::lock_guard guard(PlannerLock());
+        plan_ = fftw_plan_dft_1d(n, in, out, sign, FFTW_ESTIMATE);
+    }
+    ~Plan() {
+        std::lock_guard guard(PlannerLock());
+        fftw_destroy_plan(plan_);
+    }
+    Plan(const Plan&) = delete;
+    Plan& operator=(const Plan&) = delete;
+    void Run(fftw_complex* in, fftw_complex* out) const { fftw_execute_dft(plan_, in, out); }
+
+private:
+    fftw_plan plan_;
+};
+
+// The smallest n >= minimum of the form 2^a 3^b 5^c, which FFTW transforms fastest.
+int FastSize(long minimum) {
+    long best = 1;
+    while (best < minimum) {
+        best *= 2;
+    }
+    for (long p3 = 1; p3 < best; p3 *= 3) {
+        for (long p5 = p3; p5 < best; p5 *= 5) {
+            long n = p5;
+            while (n < minimum) {
+                n *= 2;
+            }
+            best = std::min(best, n);
+        }
+    }
+    return static_cast<int>(best);
+}
+
+struct Channel {
+    double* samples;
+    const std::vector<double>* phases;
+};
+
+std::vector<Channel> Channels(SignalBase& signal, const LineSpectrum& lines) {
+    if (signal.Channels == 1) {
+        return {{signal.Mono.data(), &lines.PhasesLeft}};
+    }
+    return {
+        {signal.Left.data(), &lines.PhasesLeft},
+        {signal.Right.data(), lines.PhasesRight.empty() ? &lines.PhasesLeft : &lines.PhasesRight}};
+}
+
+// fs / Spacing as a whole number of samples, or 0 when it is not one.
+long Period(const Ratio& step) {
+    const double p = std::round(1.0 / step.hi);
+    if (p < 1.0 || p > 1e15) {
+        return 0;
+    }
+    // The line phases advance by step * p cycles over p samples; a whole number of cycles
+    // (to 1e-13) makes the sum periodic.
+    const double turns = step.hi * p - 1.0 + step.lo * p;
+    return std::abs(turns) < 1e-13 ? static_cast<long>(p) : 0;
+}
+
+// The sum repeats every P samples: C_j collects the lines with m = j mod P, one inverse DFT
+// gives one period, and every period is that one times the carrier of the first line.
+void AddPeriodic(SignalBase& signal, const LineSpectrum& lines, long period) {
+    const int n = signal.SampleCount;
+    const auto p = static_cast<std::size_t>(period);
+    const Ratio carrier = Ratio::Of(lines.First, signal.SampleRate);
+    std::vector<Complex> carrierTable(p);
+    for (std::size_t j = 0; j < p; ++j) {
+        carrierTable[j] = Turn(carrier.Frac(static_cast<double>(j)));
+    }
+    Buffer coefficients = Allocate(p);
+    Buffer period0 = Allocate(p);
+    const Plan inverse(static_cast<int>(p), coefficients.get(), period0.get(), FFTW_BACKWARD);
+    for (const Channel& channel : Channels(signal, lines)) {
+        Complex* c = AsComplex(coefficients);
+        std::fill(c, c + p, Complex(0.0, 0.0));
+        for (int m = 0; m < lines.Lines(); ++m) {
+            c[static_cast<std::size_t>(m) % p] +=
+                std::polar(lines.Amplitudes[m], (*channel.phases)[m]);
+        }
+        inverse.Run(coefficients.get(), period0.get());
+        const Complex* y = AsComplex(period0);
+        for (long start = 0; start < n; start += period) {
+            const Complex c0 = Turn(carrier.Frac(static_cast<double>(start)));
+            const long count = std::min<long>(period, n - start);
+            double* x = channel.samples + start;
+            for (long j = 0; j < count; ++j) {
+                x[j] += (c0 * carrierTable[j] * y[j]).imag();
+            }
+        }
+    }
+}
+
+// Chirp-z evaluation of S(i0 + j) = sum_m c_m w^(m (i0 + j)), w = exp(2 pi i step), block by
+// block: with m j = (m^2 + j^2 - (j - m)^2) / 2 the inner sum is a convolution of
+// u_m = c_m w^(m i0 + m^2 / 2) with v_k = w^(-k^2 / 2), done with FFTs of size Q >= M + L - 1.
+void AddChirp(SignalBase& signal, const LineSpectrum& lines, const Ratio& step) {
+    const int n = signal.SampleCount;
+    const int m = lines.Lines();
+    const long wanted = std::max<long>(2L * m, 16384);
+    int q = FastSize(std::min<long>(wanted, static_cast<long>(m) + n - 1));
+    const int blockLength = std::min(q - m + 1, n);
+    const Ratio half = step.Half();
+    const Ratio carrier = Ratio::Of(lines.First, signal.SampleRate);
+
+    Buffer u = Allocate(q);
+    Buffer v = Allocate(q);
+    Buffer w = Allocate(q);
+    const Plan forward(q, u.get(), w.get(), FFTW_FORWARD);
+    const Plan backward(q, w.get(), u.get(), FFTW_BACKWARD);
+
+    // V = FFT(v), v_k for k = -(M - 1) .. L - 1 stored circularly; scaled by 1/Q once here.
+    Complex* vc = AsComplex(v);
+    std::fill(vc, vc + q, Complex(0.0, 0.0));
+    for (long k = -(m - 1); k < blockLength; ++k) {
+        const double kk = static_cast<double>(k) * static_cast<double>(k);
+        vc[(k + q) % q] = Turn(-half.Frac(kk)) / static_cast<double>(q);
+    }
+    forward.Run(v.get(), w.get());
+    std::copy(AsComplex(w), AsComplex(w) + q, vc);
+
+    // Per output sample j of a block: w^(j^2 / 2) times the carrier of the first line.
+    std::vector<Complex> outputTurn(static_cast<std::size_t>(blockLength));
+    for (int j = 0; j < blockLength; ++j) {
+        const double jj = static_cast<double>(j) * static_cast<double>(j);
+        outputTurn[j] = Turn(half.Frac(jj) + carrier.Frac(j));
+    }
+    std::vector<Complex> lineTurn(static_cast<std::size_t>(m));
+    for (int k = 0; k < m; ++k) {
+        const double kk = static_cast<double>(k) * static_cast<double>(k);
+        lineTurn[k] = Turn(half.Frac(kk));
+    }
+
+    const auto channels = Channels(signal, lines);
+    std::vector<std::vector<Complex>> coefficients;
+    for (const Channel& channel : channels) {
+        std::vector<Complex> c(static_cast<std::size_t>(m));
+        for (int k = 0; k < m; ++k) {
+            c[k] = std::polar(lines.Amplitudes[k], (*channel.phases)[k]) * lineTurn[k];
+        }
+        coefficients.push_back(std::move(c));
+    }
+
+    for (long start = 0; start < n; start += blockLength) {
+        const int count = static_cast<int>(std::min<long>(blockLength, n - start));
+        const Complex blockCarrier = Turn(carrier.Frac(static_cast<double>(start)));
+        for (std::size_t ch = 0; ch < channels.size(); ++ch) {
+            Complex* uc = AsComplex(u);
+            for (int k = 0; k < m; ++k) {
+                const double mk = static_cast<double>(k) * static_cast<double>(start);
+                uc[k] = coefficients[ch][k] * Turn(step.Frac(mk));
+            }
+            std::fill(uc + m, uc + q, Complex(0.0, 0.0));
+            forward.Run(u.get(), w.get());
+            Complex* wc = AsComplex(w);
+            for (int k = 0; k < q; ++k) {
+                wc[k] *= vc[k];
+            }
+            backward.Run(w.get(), u.get());
+            double* x = channels[ch].samples + start;
+            for (int j = 0; j < count; ++j) {
+                x[j] += (blockCarrier * outputTurn[j] * uc[j]).imag();
+            }
+        }
+    }
+}
+
+} // namespace
+
+void AddLineSpectrum(SignalBase& signal, const LineSpectrum& lines) {
+    if (lines.Lines() == 0 || signal.SampleCount == 0) {
+        return;
+    }
+    const Ratio step = Ratio::Of(lines.Spacing, signal.SampleRate);
+    const long period = Period(step);
+    if (period > 0 && period <= signal.SampleCount) {
+        AddPeriodic(signal, lines, period);
+    } else {
+        AddChirp(signal, lines, step);
+    }
+}
+
+void AddLineSpectrumPerSample(SignalBase& signal, const LineSpectrum& lines) {
+    for (const Channel& channel : Channels(signal, lines)) {
+        for (int k = 0; k < lines.Lines(); ++k) {
+            const double omega = kTwoPi * (lines.First + k * lines.Spacing);
+            const double a = lines.Amplitudes[k];
+            const double phi = (*channel.phases)[k];
+            for (int i = 0; i < signal.SampleCount; ++i) {
+                channel.samples[i] += a * std::sin((i * signal.SamplePeriod) * omega + phi);
+            }
+        }
+    }
+}
+
+} // namespace zembrel
