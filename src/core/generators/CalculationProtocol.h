@@ -15,9 +15,10 @@ public:
 
 // The unit loop every worker runs. Units are counted from 1 to total. Before each unit, unless
 // a stop was requested, progress becomes count * 100 / total (integer division) and is
-// reported; the unit in hand is finished before a stop takes effect. progress therefore
-// reaches exactly 100 only when the last unit was started, which is how the caller tells a
-// finished calculation from a cancelled one. unit receives the index from 0 to total - 1.
+// reported when it differs from the last report; the unit in hand is finished before a stop takes
+// effect. progress therefore reaches exactly 100 only when the last unit was started, which is how
+// the caller tells a finished calculation from a cancelled one. unit receives the index from 0 to
+// total - 1.
 void RunUnits(int total, int& progress, CalculationObserver& observer,
               const std::function<void(int)>& unit);
 

@@ -1,6 +1,7 @@
 #include "generators/FunctionGenerator.h"
 
 #include "generators/CalculationProtocol.h"
+#include "generators/LineSpectrum.h"
 #include "generators/SineGenerator.h"
 #include "signal/SignalBase.h"
 
@@ -56,15 +57,35 @@ void AddHarmonic(SignalBase& signal, const Harmonic& harmonic, double omega, dou
 }
 
 void RunFunctionGenerator(SignalBase& signal, Waveform waveform, double frequency, double phase,
-                          double offset, int& progress, CalculationObserver& observer) {
+                          double offset, int& progress, CalculationObserver& observer,
+                          SynthesisMethod method) {
     constexpr double pi = SineGenerator::Pi;
     const double omega = 2.0 * pi * frequency;
     const double phiLeft = 2.0 * pi * phase / 360.0;
     const double phiRight = 2.0 * pi * offset / 360.0 + phiLeft;
     const std::vector<Harmonic> harmonics =
         FourierHarmonics(waveform, frequency, signal.SampleRate);
-    RunUnits(static_cast<int>(harmonics.size()), progress, observer,
-             [&](int index) { AddHarmonic(signal, harmonics[index], omega, phiLeft, phiRight); });
+    const int total = static_cast<int>(harmonics.size());
+    if (method == SynthesisMethod::PerSample || !FastLineSpectrumPays(total)) {
+        RunUnits(total, progress, observer, [&](int index) {
+            AddHarmonic(signal, harmonics[index], omega, phiLeft, phiRight);
+        });
+        return;
+    }
+    // Many harmonics: the units only collect the lines, with the same reports and stop checks,
+    // and the whole series is evaluated at once when the last unit was reached.
+    LineSpectrum lines;
+    lines.First = frequency;
+    lines.Spacing = waveform == Waveform::Sawtooth ? frequency : 2.0 * frequency;
+    RunUnits(total, progress, observer, [&](int index) {
+        const Harmonic& h = harmonics[index];
+        lines.Amplitudes.push_back(h.Amplitude);
+        lines.PhasesLeft.push_back(h.Number * phiLeft);
+        lines.PhasesRight.push_back(h.Number * phiRight);
+    });
+    if (progress == 100) {
+        AddLineSpectrum(signal, lines);
+    }
 }
 
 } // namespace zembrel

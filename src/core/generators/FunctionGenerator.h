@@ -27,9 +27,14 @@ std::vector<Harmonic> FourierHarmonics(Waveform waveform, double frequency, doub
 void AddHarmonic(SignalBase& signal, const Harmonic& harmonic, double omega, double phiLeft,
                  double phiRight);
 
+// How a sum of many sines is evaluated: Automatic takes the FFT evaluation when it pays,
+// PerSample always adds one sine pass per component (the reference).
+enum class SynthesisMethod { Automatic, PerSample };
+
 // The worker's whole job: one unit per harmonic, through RunUnits. Phase and offset are in
 // degrees for the fundamental; the offset shifts the right channel against the left.
 void RunFunctionGenerator(SignalBase& signal, Waveform waveform, double frequency, double phase,
-                          double offset, int& progress, CalculationObserver& observer);
+                          double offset, int& progress, CalculationObserver& observer,
+                          SynthesisMethod method = SynthesisMethod::Automatic);
 
 } // namespace zembrel

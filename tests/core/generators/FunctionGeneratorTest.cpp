@@ -45,6 +45,16 @@ TEST(RunUnits, ReportsIntegerPercentagesBeforeEachUnit) {
     Recorder eleven;
     RunUnits(11, progress, eleven, [](int) {});
     EXPECT_EQ(eleven.reports, (std::vector<int>{9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 100}));
+
+    // More units than percent: each value is reported once, when it is first reached.
+    Recorder many;
+    units = 0;
+    RunUnits(19981, progress, many, [&](int) { ++units; });
+    EXPECT_EQ(units, 19981);
+    ASSERT_EQ(many.reports.size(), 101u);
+    for (int p = 0; p <= 100; ++p) {
+        EXPECT_EQ(many.reports[p], p);
+    }
 }
 
 TEST(RunUnits, StopFinishesTheUnitInHandAndLeavesProgressBelow100) {
@@ -186,6 +196,57 @@ TEST(FunctionGenerator, SquareHasOnlyOddHarmonicsAtOneOverKAndNoAliases) {
     // Harmonics 23, 25, 27 would fold back to 21.1, 19.1 and 17.1 kHz.
     for (double alias : {21100.0, 19100.0, 17100.0}) {
         EXPECT_LT(Amplitude(s.Mono, alias, 44100.0), 1e-9) << alias;
+    }
+}
+
+// The FFT evaluation against the per-sample reference, on the generator's own cases.
+TEST(FunctionGenerator, FastSeriesMatchesThePerSampleReference) {
+    struct Case {
+        Waveform waveform;
+        double frequency, phase, offset, rate, duration;
+        int channels;
+    };
+    const Case cases[] = {
+        {Waveform::Square, 100.0, 0.0, 0.0, 44100.0, 0.5, 1},
+        {Waveform::Triangle, 441.0, 33.0, 90.0, 44100.0, 0.3, 2},
+        {Waveform::Sawtooth, 1001.0, 10.0, 180.0, 48000.0, 0.7, 2},
+        {Waveform::Square, 37.3, 0.0, 45.0, 32075.0, 0.41, 2},
+        {Waveform::Sawtooth, 10.0, 270.0, 0.0, 8000.0, 0.25, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.frequency) + " Hz");
+        SignalBase fast(c.rate, c.duration, 16, 32768, c.channels);
+        SignalBase reference = fast;
+        Recorder fastReports, referenceReports;
+        int p1 = 0, p2 = 0;
+        RunFunctionGenerator(fast, c.waveform, c.frequency, c.phase, c.offset, p1, fastReports);
+        RunFunctionGenerator(reference, c.waveform, c.frequency, c.phase, c.offset, p2,
+                             referenceReports, SynthesisMethod::PerSample);
+        ASSERT_GE(FourierHarmonics(c.waveform, c.frequency, c.rate).size(), 8u);
+        EXPECT_EQ(fastReports.reports, referenceReports.reports);
+        EXPECT_EQ(p1, 100);
+        double peak = 0.0;
+        double worst = 0.0;
+        for (std::size_t ch = 0; ch < fast.ChannelArrays().size(); ++ch) {
+            const auto& a = *fast.ChannelArrays()[ch];
+            const auto& b = *reference.ChannelArrays()[ch];
+            for (std::size_t i = 0; i < a.size(); ++i) {
+                peak = std::max(peak, std::abs(b[i]));
+                worst = std::max(worst, std::abs(a[i] - b[i]));
+            }
+        }
+        EXPECT_LE(worst, 1e-9 * peak);
+    }
+}
+
+TEST(FunctionGenerator, CancelledFastSeriesAddsNothing) {
+    SignalBase s(44100.0, 0.1, 16, 32768, 1);
+    Recorder stopper(3);
+    int progress = 0;
+    RunFunctionGenerator(s, Waveform::Square, 100.0, 0.0, 0.0, progress, stopper);
+    EXPECT_LT(progress, 100);
+    for (double v : s.Mono) {
+        ASSERT_EQ(v, 0.0);
     }
 }
 
