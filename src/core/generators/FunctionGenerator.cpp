@@ -3,6 +3,7 @@
 #include "generators/CalculationProtocol.h"
 #include "generators/LineSpectrum.h"
 #include "generators/SineGenerator.h"
+#include "signal/ParallelFor.h"
 #include "signal/SignalBase.h"
 
 #include <cmath>
@@ -39,21 +40,24 @@ void AddHarmonic(SignalBase& signal, const Harmonic& harmonic, double omega, dou
     const double kPhiRight = harmonic.Number * phiRight;
     const double a = harmonic.Amplitude;
     const double period = signal.SamplePeriod;
-    const int n = signal.SampleCount;
     if (signal.Channels == 1) {
         double* mono = signal.Mono.data();
-        for (int i = 0; i < n; ++i) {
-            mono[i] += a * std::sin((i * period) * kOmega + kPhiLeft);
-        }
+        ParallelFor(signal.SampleCount, [=](int begin, int end) {
+            for (int i = begin; i < end; ++i) {
+                mono[i] += a * std::sin((i * period) * kOmega + kPhiLeft);
+            }
+        });
         return;
     }
     double* left = signal.Left.data();
     double* right = signal.Right.data();
-    for (int i = 0; i < n; ++i) {
-        const double t = i * period;
-        left[i] += a * std::sin(t * kOmega + kPhiLeft);
-        right[i] += a * std::sin(t * kOmega + kPhiRight);
-    }
+    ParallelFor(signal.SampleCount, [=](int begin, int end) {
+        for (int i = begin; i < end; ++i) {
+            const double t = i * period;
+            left[i] += a * std::sin(t * kOmega + kPhiLeft);
+            right[i] += a * std::sin(t * kOmega + kPhiRight);
+        }
+    });
 }
 
 void RunFunctionGenerator(SignalBase& signal, Waveform waveform, double frequency, double phase,

@@ -1,5 +1,6 @@
 #include "generators/SineGenerator.h"
 
+#include "signal/ParallelFor.h"
 #include "signal/SignalBase.h"
 
 #include <cmath>
@@ -12,22 +13,25 @@ void AddSine(SignalBase& signal, double frequency, double amplitude, double phiL
              double phiRight) {
     const double omega = 2.0 * SineGenerator::Pi * frequency;
     const double period = signal.SamplePeriod;
-    const int n = signal.SampleCount;
     if (signal.Channels == 1) {
         double* mono = signal.Mono.data();
-        for (int i = 0; i < n; ++i) {
-            const double t = i * period;
-            mono[i] += amplitude * std::sin(t * omega + phiLeft);
-        }
+        ParallelFor(signal.SampleCount, [=](int begin, int end) {
+            for (int i = begin; i < end; ++i) {
+                const double t = i * period;
+                mono[i] += amplitude * std::sin(t * omega + phiLeft);
+            }
+        });
         return;
     }
     double* left = signal.Left.data();
     double* right = signal.Right.data();
-    for (int i = 0; i < n; ++i) {
-        const double t = i * period;
-        left[i] += amplitude * std::sin(t * omega + phiLeft);
-        right[i] += amplitude * std::sin(t * omega + phiRight);
-    }
+    ParallelFor(signal.SampleCount, [=](int begin, int end) {
+        for (int i = begin; i < end; ++i) {
+            const double t = i * period;
+            left[i] += amplitude * std::sin(t * omega + phiLeft);
+            right[i] += amplitude * std::sin(t * omega + phiRight);
+        }
+    });
 }
 
 double DegreesToRadians(double degrees) {
