@@ -44,6 +44,8 @@ constexpr GridLine kLogGrid[] = {
 constexpr int kGridTop = 6;
 constexpr int kShortLineBottom = 260;
 constexpr int kLongLineBottom = 266;
+// Right margin of the plot on the logarithmic axis, so that "20000" fits.
+constexpr int kLogRightMargin = 24;
 
 class FourSubTicks : public QCPAxisTicker {
 protected:
@@ -61,6 +63,7 @@ TFDlgFrequencyAnalysis::TFDlgFrequencyAnalysis(QWidget* owner, zembrel::SignalBa
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setFixedSize(kChartWidth, kChartHeight);
     LineSeries1 = Chart1->Series();
+    linearLabelPadding_ = Chart1->xAxis->labelPadding();
     Chart1->AfterDraw = [this](QPainter& canvas) { Chart1AfterDraw(canvas); };
 
     Bevel1 = new QFrame(this);
@@ -217,6 +220,7 @@ void TFDlgFrequencyAnalysis::DrawSpectrum(int n, const double* levels) {
 
 void TFDlgFrequencyAnalysis::SetUpFrequencyAxis() {
     QCPAxis* axis = Chart1->xAxis;
+    QCPAxisRect* plot = Chart1->axisRect();
     const double nyquist = signal_->SampleRate / 2.0;
     if (faxis->ItemIndex() == 1) {
         axis->setScaleType(QCPAxis::stLogarithmic);
@@ -227,15 +231,34 @@ void TFDlgFrequencyAnalysis::SetUpFrequencyAxis() {
         ticker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
         axis->setTicker(ticker);
         axis->setSubTicks(false);
+        // The grid's rows assume the axis at row 260 of the designed chart, its labels below
+        // and room on the right for the last label; the axis title goes below the labels.
+        const double sx = Chart1->width() / static_cast<double>(kChartWidth);
+        const double sy = Chart1->height() / static_cast<double>(kChartHeight);
+        plot->setAutoMargins(QCP::msLeft | QCP::msTop);
+        QMargins margins = plot->margins();
+        margins.setBottom(Chart1->height() - qRound(kShortLineBottom * sy));
+        margins.setRight(qRound(kLogRightMargin * sx));
+        plot->setMargins(margins);
+        axis->setLabelPadding(qRound((kLongLineBottom - kShortLineBottom) * sy) +
+                              QFontMetrics(GridFont()).height());
         Chart1->SetHomeRanges(QCPRange(kLowestLogFrequency, nyquist), Chart1->yAxis->range());
         Chart1->SetMouseInteraction(false);
     } else {
         axis->setScaleType(QCPAxis::stLinear);
         axis->setTicker(QSharedPointer<FourSubTicks>::create());
         axis->setSubTicks(true);
+        plot->setAutoMargins(QCP::msAll);
+        axis->setLabelPadding(linearLabelPadding_);
         Chart1->SetHomeRanges(QCPRange(0.0, nyquist), Chart1->yAxis->range());
         Chart1->SetMouseInteraction(true);
     }
+}
+
+QFont TFDlgFrequencyAnalysis::GridFont() const {
+    QFont font = Chart1->font();
+    font.setPixelSize(11); // 8 points at 96 dpi
+    return font;
 }
 
 void TFDlgFrequencyAnalysis::Chart1AfterDraw(QPainter& canvas) {
@@ -254,9 +277,7 @@ void TFDlgFrequencyAnalysis::Chart1AfterDraw(QPainter& canvas) {
     canvas.setPen(pen);
     canvas.setBrush(Qt::NoBrush);
     canvas.setBackgroundMode(Qt::TransparentMode);
-    QFont font = canvas.font();
-    font.setPixelSize(11);
-    canvas.setFont(font);
+    canvas.setFont(GridFont());
     const int textHeight = canvas.fontMetrics().height();
 
     for (const GridLine& line : kLogGrid) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QFont>
 
 class AnalyserRadioGroup;
 class QComboBox;
@@ -66,6 +67,9 @@ protected:
 private:
     // Bottom axis range, scale, labels and mouse interaction for the chosen frequency axis.
     void SetUpFrequencyAxis();
+    // The font of the logarithmic grid's labels.
+    QFont GridFont() const;
 
     zembrel::SignalBase* signal_;
+    int linearLabelPadding_ = 0; // pixels between the bottom axis and its title
 };

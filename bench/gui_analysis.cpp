@@ -1,0 +1,90 @@
+// The analysis dialogs on the largest signal (180 s, 48 kHz, stereo, 16 bit), offscreen:
+// a change of the FFT length to 65536 until the chart is drawn, a change of channel at that
+// length, and the statistics dialog from construction (figures on display) and per channel
+// switch.
+#include "analysis/AnalyserRadioGroup.h"
+#include "analysis/TFDlgFrequencyAnalysis.h"
+#include "analysis/TFDlgStatistics.h"
+#include "generators/FinishSignal.h"
+#include "generators/SineGenerator.h"
+#include "signal/SignalBase.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QRadioButton>
+
+namespace {
+
+zembrel::SignalBase& LargestSignal() {
+    static zembrel::SignalBase signal = [] {
+        zembrel::SignalBase s(48000.0, 180.0, 16, 32768, 2);
+        zembrel::SineGenerator(s, 1000.0, 1.0, 0.0, 90.0);
+        zembrel::SineGenerator(s, 7000.0, 0.1, 0.0);
+        zembrel::FinishSignal(s, -3.0);
+        return s;
+    }();
+    return signal;
+}
+
+void BM_LengthChangeTo65536(benchmark::State& state) {
+    TFDlgFrequencyAnalysis dialog(nullptr, &LargestSignal());
+    dialog.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        state.PauseTiming();
+        dialog.len->setCurrentIndex(5);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        dialog.len->setCurrentIndex(6); // computes, fills and replots the chart
+        QApplication::processEvents();  // paints it
+    }
+}
+BENCHMARK(BM_LengthChangeTo65536)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_ChannelChangeAt65536(benchmark::State& state) {
+    TFDlgFrequencyAnalysis dialog(nullptr, &LargestSignal());
+    dialog.show();
+    dialog.len->setCurrentIndex(6);
+    QApplication::processEvents();
+    int channel = 0;
+    for (auto _ : state) {
+        channel = 1 - channel;
+        dialog.ChannelSelGroup->Item(channel)->click();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ChannelChangeAt65536)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_StatisticsDialogOpens(benchmark::State& state) {
+    for (auto _ : state) {
+        TFDlgStatistics dialog(nullptr, &LargestSignal());
+        benchmark::DoNotOptimize(dialog.RMSValue);
+    }
+}
+BENCHMARK(BM_StatisticsDialogOpens)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_StatisticsChannelSwitch(benchmark::State& state) {
+    TFDlgStatistics dialog(nullptr, &LargestSignal());
+    dialog.show();
+    QApplication::processEvents();
+    int channel = 0;
+    for (auto _ : state) {
+        channel = 1 - channel;
+        dialog.SelectChannel->Item(channel)->click();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_StatisticsChannelSwitch)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
