@@ -109,12 +109,6 @@ TEST(FFTLevels, EightBitSineCentredOn128) {
     EXPECT_LT(levels[0], -200.0); // the 128 offset is removed, no DC remains
 }
 
-TEST(FFTLevels, SixteenBitFullScaleIs32768) {
-    // The 16-bit scale is fixed; a -6.02 dB sine has amplitude 16384.
-    const auto levels = Levels(SineAtBin(1024, 1024, 10, 16384.0), 1024, FFT::Rectangular);
-    EXPECT_NEAR(levels[10], 20.0 * std::log10(0.5), 1e-9);
-}
-
 TEST(FFTLevels, OnlyTheFirstNSamplesAreAnalysed) {
     // A channel longer than N: what follows sample N-1 must not matter.
     auto longer = SineAtBin(1024, 1024, 64, 20000.0);

@@ -1,5 +1,3 @@
-#include "GuiTestSupport.h"
-
 #include "analysis/AnalyserRadioGroup.h"
 #include "analysis/TFDlgStatistics.h"
 
@@ -69,30 +67,6 @@ TEST(StatisticsDialog, ZeroDecibelSineIsOnDisplayAtOnce) {
     EXPECT_TRUE(d.SelectChannel->Item(0)->isChecked());
     ExpectShown(
         d, {"32767", "-32768", Local("-0.002"), Local("-0.499"), Local("23170.2"), Local("1.414")});
-}
-
-TEST(StatisticsDialog, SilenceAndConstantSignals) {
-    SignalBase silent(8000.0, 0.5, 16, 32768, 1);
-    TFDlgStatistics quiet(nullptr, &silent);
-    ExpectShown(quiet, {"0", "0", Local("0.000"), Local("0.000"), Local("0.0"), Local("0.000")});
-
-    SignalBase constant(8000.0, 0.5, 16, 32768, 1);
-    std::fill(constant.Mono.begin(), constant.Mono.end(), 16384.0);
-    TFDlgStatistics half(nullptr, &constant);
-    ExpectShown(half, {"16384", "16384", Local("50.000"), Local("16384.000"), Local("16384.0"),
-                       Local("1.000")});
-}
-
-TEST(StatisticsDialog, EightBitExtremesAreTheTrueOnes) {
-    SignalBase s = guitest::Tone(8000.0, 0.5, 1, 8, 250.0, 0.0, 50.0);
-    for (double& x : s.Mono) {
-        x = std::trunc(x);
-    }
-    TFDlgStatistics d(nullptr, &s);
-    EXPECT_EQ(d.Label6->text(), "178");
-    EXPECT_EQ(d.Label7->text(), "78");
-    // Peak 50 over an RMS excursion of about 50 / sqrt 2.
-    EXPECT_NEAR(d.CrestFactorValue, std::sqrt(2.0), 0.02);
 }
 
 TEST(StatisticsDialog, StereoShowsTheChosenChannel) {
