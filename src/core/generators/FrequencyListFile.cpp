@@ -26,6 +26,7 @@ public:
     Scanner(std::string path, std::string text) : path_(std::move(path)), text_(std::move(text)) {}
 
     bool AtEnd() const { return pos_ >= text_.size(); }
+    int Line() const { return line_; } // from 1
 
     // Skips blanks and line ends; false when the end of the file follows.
     bool SkipSpace() {
@@ -103,9 +104,12 @@ private:
     int line_ = 1;
 };
 
-// Reads one record into values; returns false when the end of the file cut it short.
-bool ReadRecord(Scanner& in, std::vector<double>& values) {
-    if (!in.SkipSpace()) {
+// Reads one record into values and the line where it starts; returns false when the end of
+// the file cut it short.
+bool ReadRecord(Scanner& in, std::vector<double>& values, int& line) {
+    const bool more = in.SkipSpace();
+    line = in.Line();
+    if (!more) {
         return false;
     }
     in.Integer();
@@ -146,8 +150,10 @@ FrequencyList ReadFrequencyList(const std::string& path, const std::vector<doubl
     }
     do {
         std::vector<double> values = resetValues;
-        ReadRecord(in, values);
+        int line = 0;
+        ReadRecord(in, values, line);
         list.Records.push_back(std::move(values));
+        list.Lines.push_back(line);
     } while (!in.AtEnd());
     return list;
 }

@@ -31,6 +31,7 @@ private:
 struct FrequencyList {
     double Level = 0.0;                       // dB, as written; not validated
     std::vector<std::vector<double>> Records; // the values after the index, in file order
+    std::vector<int> Lines; // per record, the line (from 1) where it starts, for messages
 };
 
 // Reads a list whose records hold resetValues.size() values after the index. A token that is

@@ -18,6 +18,22 @@ public:
     // a mono signal ignores the offset.
     SineGenerator(SignalBase& signal, double frequency, double amplitude, double phase,
                   double offset);
+
+    // The pseudo-noise forms: the phase is not given but drawn, one draw of
+    // PseudoNoisePhase() per sine, and converted as 2 pi r (1/360).
+
+    // A stereo signal gets the same values in both channels: the right channel is set to the
+    // new left value at each index.
+    SineGenerator(SignalBase& signal, double frequency, double amplitude);
+
+    // In a stereo signal the right channel's phase is the drawn phase plus offset (degrees); a
+    // mono signal ignores the offset. pseudoNoise only selects this form.
+    SineGenerator(SignalBase& signal, double frequency, double amplitude, bool pseudoNoise,
+                  double offset);
+
+    // The one place where phases are drawn: RandomInt(0, 360) of the process-wide generator,
+    // whole degrees 0 ... 359.
+    static int PseudoNoisePhase();
 };
 
 } // namespace zembrel

@@ -1,0 +1,86 @@
+#include "generators/NoiseGenerator.h"
+
+#include "generators/CalculationProtocol.h"
+#include "generators/RandomNumberGenerator.h"
+#include "generators/SineGenerator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+#include <limits>
+#include <sstream>
+#include <utility>
+
+namespace zembrel {
+
+namespace {
+
+std::string Hz(double value) {
+    std::ostringstream out;
+    out.precision(10);
+    out << value << " Hz";
+    return out.str();
+}
+
+} // namespace
+
+NoiseBand PlanNoiseBand(double start, double stop, double step) {
+    NoiseBand band;
+    if (!std::isfinite(start) || !std::isfinite(stop) || !std::isfinite(step)) {
+        band.Problem = "the band's edges and step must be finite numbers";
+        return band;
+    }
+    if (!(step > 0.0)) {
+        band.Problem = "the step " + Hz(step) + " is not positive";
+        return band;
+    }
+    if (stop < start) {
+        std::swap(start, stop);
+    }
+    band.Start = start;
+    band.Stop = stop;
+    band.Step = step;
+    const double span = stop - start;
+    const double lines = span / step;
+    if (!std::isfinite(span) || !std::isfinite(lines)) {
+        band.Problem = "the band from " + Hz(start) + " to " + Hz(stop) + " in steps of " +
+                       Hz(step) + " cannot be counted";
+        return band;
+    }
+    // The edges and the step carry rounding errors of about one ulp of the larger edge; without
+    // a guard, 100 ... 100.3 Hz in steps of 0.1 Hz would count 2.9999999999999716 steps.
+    constexpr double eps = std::numeric_limits<double>::epsilon();
+    const double guard = 4.0 * eps * (std::max(std::abs(start), std::abs(stop)) / step + lines);
+    const double count = std::floor(lines + guard) + 1.0;
+    if (!(count <= static_cast<double>(std::numeric_limits<std::int32_t>::max()))) {
+        std::ostringstream reason;
+        reason.precision(10);
+        reason << "the band from " << Hz(start) << " to " << Hz(stop) << " in steps of " << Hz(step)
+               << " would need " << count << " sines, more than "
+               << std::numeric_limits<std::int32_t>::max();
+        band.Problem = reason.str();
+        return band;
+    }
+    band.Count = static_cast<std::int32_t>(count);
+    return band;
+}
+
+double NoiseAmplitude(NoiseMode mode, double amplitude, double frequency) {
+    return mode == NoiseMode::Pink ? 1.0 / std::sqrt(frequency) : amplitude;
+}
+
+bool RunNoiseBand(SignalBase& signal, double start, double stop, double step, double amplitude,
+                  double offset, NoiseMode mode, int& progress, CalculationObserver& observer) {
+    if (mode == NoiseMode::Pink) {
+        // Runs started within the same second draw the same phases.
+        RandomNumberGenerator::Seed(static_cast<std::uint32_t>(std::time(nullptr)));
+    }
+    const NoiseBand band = PlanNoiseBand(start, stop, step);
+    RunUnits(band.Count, progress, observer, [&](int k) {
+        const double f = band.Frequency(k);
+        SineGenerator(signal, f, NoiseAmplitude(mode, amplitude, f), true, offset);
+    });
+    return band.Usable();
+}
+
+} // namespace zembrel
