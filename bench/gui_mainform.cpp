@@ -55,8 +55,9 @@ void AcceptMessageBoxes() {
     timer->start(20);
 }
 
+// A window whose menu items open no dialogs, so File New runs without the parameter display.
 std::unique_ptr<TMainform> ShownForm() {
-    auto form = std::make_unique<TMainform>();
+    auto form = std::make_unique<TMainform>(DialogFactories());
     form->resize(800, 600);
     form->show();
     QApplication::processEvents();

@@ -11,12 +11,16 @@
 
 #include <memory>
 
-// A shown main window of 800 x 600 whose playback folder lies in a private TEMP.
+// A shown main window of 800 x 600 whose playback folder lies in a private TEMP. Its menu
+// items open no dialogs unless a test hands it some, so commands such as File New run
+// without a modal dialog in the way.
 class MainformFixture : public ::testing::Test {
 protected:
     void SetUp() override { MakeForm(); }
 
-    void MakeForm(DialogFactories dialogs = InstalledDialogs()) {
+    void MakeForm(DialogFactories dialogs = DialogFactories()) {
+        // Without a sound server the window starts with a message box; accept it.
+        guitest::MessageBoxCatcher startupMessage;
         form = std::make_unique<TMainform>(std::move(dialogs));
         form->show();
         QApplication::processEvents();

@@ -75,6 +75,7 @@ TEST_F(MainformStartup, PlaybackFileLivesInAPrivateFolderInsideTemp) {
 
 TEST(MainformLifeCycle, EachWindowHasItsOwnFolderAndRemovesItAtTheEnd) {
     guitest::ScopedTempEnv temp;
+    guitest::MessageBoxCatcher startupMessages; // when no sound server runs
     auto first = std::make_unique<TMainform>();
     auto second = std::make_unique<TMainform>();
     const QString firstFolder = QFileInfo(first->TempFileName()).absolutePath();
@@ -100,6 +101,7 @@ TEST(MainformLifeCycle, WithoutUsableTempTheSystemTemporaryFolderIsUsed) {
         } else {
             qputenv("TEMP", value);
         }
+        guitest::MessageBoxCatcher startupMessage;
         TMainform form;
         const QFileInfo folder(QFileInfo(form.TempFileName()).absolutePath());
         EXPECT_EQ(QFileInfo(folder.absolutePath()).canonicalFilePath(),
@@ -110,6 +112,7 @@ TEST(MainformLifeCycle, WithoutUsableTempTheSystemTemporaryFolderIsUsed) {
 
 TEST(MainformLifeCycle, ExitClosesTheWindowAndTheFolderGoesWithIt) {
     guitest::ScopedTempEnv temp;
+    guitest::MessageBoxCatcher startupMessage;
     auto form = std::make_unique<TMainform>();
     form->show();
     const QString folder = QFileInfo(form->TempFileName()).absolutePath();
@@ -301,6 +304,57 @@ TEST_F(MainformStartup, AnalyserAndParameterItemsLeaveTheSignalAlone) {
     }
     EXPECT_EQ(probe.mainform, form.get());
     EXPECT_EQ(probe.tempFileName, form->TempFileName());
+}
+
+// The program's own wiring: each item with a dialog in this build opens that dialog class, and
+// closing a generator without OK leaves the signal as committed.
+TEST(MainformDialogs, InstalledItemsOpenTheirDialogs) {
+    guitest::ScopedTempEnv temp;
+    std::unique_ptr<TMainform> owner;
+    {
+        guitest::MessageBoxCatcher startupMessage;
+        owner = std::make_unique<TMainform>();
+    }
+    TMainform& form = *owner;
+    form.show();
+    // Whole numbers, as the playback file holds them, so a restore from it gives them back.
+    SignalBase tone = guitest::Tone(8000.0, 0.5, 1, 16, 440.0, 0.0, 1000.0);
+    for (double& v : tone.Mono) {
+        v = std::trunc(v);
+    }
+    *form.Signal() = tone;
+    ASSERT_TRUE(form.WriteTempFile(tone));
+
+    const std::vector<std::pair<QAction*, const char*>> items = {
+        {form.Sine, "TFDlgSineGen"},
+        {form.FunctionGen, "TFDlgFunctionGen"},
+        {form.AmplitudeModulation, "TFDlgAmplitudeModulationGen"},
+        {form.FrequencyModulation, "TFDlgFrequencyModulationGen"},
+        {form.FrequencySweep, "TFDlgFrequencySweepGen"},
+        {form.Sinepnphase, "TFDlgSineNoiseGen"},
+        {form.BandNoise, "TFDlgBandNoiseGen"},
+        {form.PinkNoise, "TFDlgPinkNoise"},
+        {form.Frequency1, "TFDlgFrequencyAnalysis"},
+        {form.Statistics1, "TFDlgStatistics"},
+        {form.ShowParameters1, "TFDlgShowParameters"}};
+    int opened = 0;
+    for (const auto& [item, className] : items) {
+        SCOPED_TRACE(className);
+        if (!item->isEnabled()) {
+            continue;
+        }
+        QString shown;
+        guitest::AnswerNextModal([&](QWidget* modal) {
+            shown = modal->metaObject()->className();
+            static_cast<QDialog*>(modal)->reject();
+        });
+        item->trigger();
+        EXPECT_EQ(shown, className);
+        EXPECT_EQ(form.Signal()->SampleCount, tone.SampleCount);
+        EXPECT_EQ(form.Signal()->Mono, tone.Mono);
+        ++opened;
+    }
+    EXPECT_GE(opened, 5) << "sine, function, both analysers and the parameter display exist";
 }
 
 } // namespace

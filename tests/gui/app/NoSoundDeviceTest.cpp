@@ -25,7 +25,7 @@ TEST(NoSoundDevice, StartupWarnsOnceThenPlayButtonsReportAndStopIsSilent) {
     QStringList startup;
     {
         guitest::MessageBoxCatcher boxes;
-        form = std::make_unique<TMainform>();
+        form = std::make_unique<TMainform>(DialogFactories());
         form->show();
         startup = boxes.Texts();
     }
