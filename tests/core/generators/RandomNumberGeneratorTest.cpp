@@ -54,7 +54,7 @@ TEST(RandomNumberGenerator, FromStateOneDrawsTheKnownPhases) {
 }
 
 TEST(RandomNumberGenerator, FollowsThe32BitCongruenceOverALongRun) {
-    for (std::uint32_t seed : {0u, 1u, 68097034u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+    for (std::uint32_t seed : {0u, 68097034u, 0xFFFFFFFFu}) {
         SCOPED_TRACE(seed);
         RandomNumberGenerator::Seed(seed);
         Reference reference{seed};

@@ -1,0 +1,231 @@
+#include "generators/TFDlgBandNoiseGen.h"
+
+#include "app/LocalPath.h"
+#include "app/TMainform.h"
+#include "generators/FrequencyListFile.h"
+#include "generators/InputRules.h"
+#include "generators/NoiseDialogFields.h"
+#include "generators/NoiseGenerator.h"
+#include "generators/TNoiseCalcThread.h"
+#include "signal/SignalBase.h"
+
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QVBoxLayout>
+
+using namespace noisedialog;
+
+const QString TFDlgBandNoiseGen::ErrorText = QStringLiteral(
+    "Error on input parameter.\n\nFollowing settings are possible:\n\nStart Frequency:       0 < "
+    "fstart <= fs/2\nStop Frequency:       0 < fstop <= fs/2\nStep Size:                 0 < "
+    "stepsize <= fs/2\nLevel:                        P <= 0");
+
+TFDlgBandNoiseGen::TFDlgBandNoiseGen(QWidget* owner, QString tempFileName, TMainform* mainform,
+                                     zembrel::SignalBase* signal)
+    : GeneratorDialog(owner, std::move(tempFileName), mainform, signal) {
+    setWindowTitle(QStringLiteral("White Noise Generator"));
+
+    auto* bandGroup = new QGroupBox(QStringLiteral("White Noise Parameters"), this);
+    auto* grid = new QGridLayout(bandGroup);
+    Label11 = new QLabel(QStringLiteral("Band  #:"), bandGroup);
+    Label11->setObjectName(QStringLiteral("Label11"));
+    LNumBand = new QLabel(QStringLiteral("1"), bandGroup);
+    LNumBand->setObjectName(QStringLiteral("LNumBand"));
+    grid->addWidget(Label11, 0, 0);
+    grid->addWidget(LNumBand, 0, 1);
+    f_start = Edit(bandGroup, "f_start");
+    f_stop = Edit(bandGroup, "f_stop");
+    step = Edit(bandGroup, "step");
+    ampl = Edit(bandGroup, "ampl");
+    PhaseOffset = Edit(bandGroup, "PhaseOffset", QStringLiteral("0"));
+    Row(grid, QStringLiteral("Start Frequency:"), f_start, QStringLiteral("Hz"));
+    Row(grid, QStringLiteral("Stop Frequency:"), f_stop, QStringLiteral("Hz"));
+    Row(grid, QStringLiteral("Stepsize:"), step, QStringLiteral("Hz"));
+    Row(grid, QStringLiteral("Amplitude:"), ampl, QStringLiteral("V"));
+    Row(grid, QStringLiteral("L/R Phase Offset:"), PhaseOffset, QStringLiteral("DEG"));
+    PhaseOffset->setEnabled(signal->Channels == 2);
+
+    auto* levelGroup = new QGroupBox(QStringLiteral("Signal Parameter"), this);
+    auto* levelGrid = new QGridLayout(levelGroup);
+    lev = Edit(levelGroup, "lev", QStringLiteral("0"));
+    Row(levelGrid, QStringLiteral("Level:"), lev, QStringLiteral("dB"));
+
+    BAddBand = Button(this, "BAddBand", QStringLiteral("Add Band..."));
+    BImport = Button(this, "BImport", QStringLiteral("Import..."));
+    BImport->setToolTip(QStringLiteral("Reads signal data from file"));
+    BOK = Button(this, "BOK", QStringLiteral("OK"));
+    BCancel = Button(this, "BCancel", QStringLiteral("Cancel"));
+    connect(BAddBand, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BAddBandClick);
+    connect(BImport, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BImportClick);
+    connect(BOK, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BOKClick);
+    connect(BCancel, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BCancelClick);
+
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {BAddBand, BImport, BOK, BCancel}) {
+        buttons->addWidget(b);
+    }
+    buttons->addStretch();
+    auto* fields = new QVBoxLayout;
+    fields->addWidget(bandGroup);
+    fields->addWidget(levelGroup);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(fields, 1);
+    layout->addLayout(buttons);
+
+    setTabOrder(f_start, f_stop);
+    setTabOrder(f_stop, step);
+    setTabOrder(step, ampl);
+    setTabOrder(ampl, PhaseOffset);
+    setTabOrder(PhaseOffset, lev);
+
+    OpenDialog1 = [this] { return ChooseImportFile(); };
+}
+
+void TFDlgBandNoiseGen::showEvent(QShowEvent* event) {
+    GeneratorDialog::showEvent(event);
+    f_start->setFocus();
+}
+
+bool TFDlgBandNoiseGen::ReadBand(bool withLevel) {
+    start_ = ReadNumber(f_start);
+    stop_ = ReadNumber(f_stop);
+    step_ = ReadNumber(step);
+    amplitude_ = ReadNumber(ampl);
+    if (withLevel) {
+        level_ = ReadNumber(lev);
+    }
+    offset_ = ReadNumber(PhaseOffset);
+
+    const double fs = signal_->SampleRate;
+    const bool badStart = !zembrel::IsValidFrequency(start_, fs);
+    const bool badStop = !zembrel::IsValidFrequency(stop_, fs);
+    // 0 < step <= fs/2, and the band must have a countable number of lines (a step of 1e-6 Hz
+    // over 20 kHz would need more than 2^31).
+    const bool badStep =
+        !zembrel::IsValidFrequency(step_, fs) ||
+        (!badStart && !badStop && !zembrel::PlanNoiseBand(start_, stop_, step_).Usable());
+    const auto checks = {std::pair{badStart, f_start},
+                         std::pair{badStop, f_stop},
+                         std::pair{badStep, step},
+                         std::pair{withLevel && !zembrel::IsValidLevel(level_), lev},
+                         std::pair{!zembrel::IsValidNumber(amplitude_), ampl},
+                         std::pair{!zembrel::IsValidNumber(offset_), PhaseOffset}};
+    if (AnyInvalid(checks)) {
+        ShowError(ErrorText);
+        EmptyInvalid(checks);
+        return false;
+    }
+    return true;
+}
+
+void TFDlgBandNoiseGen::StartBand(double start, double stop, double stepSize, double amplitude,
+                                  double offset, bool finalBand) {
+    finalBand_ = finalBand;
+    StartCalculation(
+        [&](TFProcessState* processState) {
+            return std::make_unique<TNoiseCalcThread>(true, start, stop, stepSize, amplitude,
+                                                      offset, signal_, &Progress, 0, processState);
+        },
+        /*noise=*/true);
+}
+
+void TFDlgBandNoiseGen::BAddBandClick() {
+    if (CalculationRunning() || !ReadBand(false)) {
+        return;
+    }
+    StartBand(start_, stop_, step_, amplitude_, offset_, false);
+    // The band runs on; the dialog is ready for the next one at once.
+    ++counter_;
+    LNumBand->setText(QString::number(counter_));
+    f_start->clear();
+    f_stop->clear();
+    step->clear();
+    ampl->clear();
+    f_start->setFocus();
+}
+
+void TFDlgBandNoiseGen::BOKClick() {
+    if (CalculationRunning() || !ReadBand(true)) {
+        return;
+    }
+    StartBand(start_, stop_, step_, amplitude_, offset_, true);
+}
+
+void TFDlgBandNoiseGen::BCancelClick() {
+    reject(); // ignored while a band is computed
+}
+
+void TFDlgBandNoiseGen::DeleteThread() {
+    if (Progress != 100) {
+        // Stopped with Cancel in the progress window: every band of this dialog is discarded.
+        bandAborted_ = true;
+        AbortCalculation();
+    } else if (finalBand_) {
+        ReleaseWorker();
+        Commit(level_);
+    } else {
+        mainform_->SetStatusText(QStringLiteral("Calculation of frequency band finished."));
+        ReleaseWorker();
+    }
+    if (importWait_) {
+        importWait_->quit();
+    }
+}
+
+QString TFDlgBandNoiseGen::ChooseImportFile() {
+    return QFileDialog::getOpenFileName(this, QString(), QString(),
+                                        QStringLiteral("Windows text file (*.txt)"));
+}
+
+void TFDlgBandNoiseGen::BImportClick() {
+    if (CalculationRunning()) {
+        return;
+    }
+    const QString fileName = OpenDialog1();
+    if (fileName.isEmpty()) {
+        return;
+    }
+    const auto refuse = [this](const QString& reason) {
+        QMessageBox::warning(
+            this, QStringLiteral("Import"),
+            QStringLiteral("The band list could not be imported:\n%1").arg(reason));
+    };
+    // The whole file is read and every band checked before the signal is touched: a file that
+    // cannot be read, or a band that cannot be walked, leaves the signal as it is.
+    const std::string path = LocalPath(fileName);
+    zembrel::FrequencyList list;
+    try {
+        list = zembrel::ReadFrequencyList(path, zembrel::kBandListReset);
+    } catch (const zembrel::ListFileError& e) {
+        refuse(FromLocalPath(e.what()));
+        return;
+    }
+    for (std::size_t i = 0; i < list.Records.size(); ++i) {
+        const auto& r = list.Records[i];
+        const zembrel::NoiseBand band = zembrel::PlanNoiseBand(r[0], r[1], r[2]);
+        if (!band.Usable()) {
+            refuse(FromLocalPath(zembrel::ListFileError(path, list.Lines[i], band.Problem).what()));
+            return;
+        }
+    }
+
+    signal_->Clear();
+    bandAborted_ = false;
+    for (const auto& r : list.Records) {
+        // Offset 0: both channels of an imported band are equal.
+        StartBand(r[0], r[1], r[2], r[3], 0.0, false);
+        // Wait for the band while the GUI keeps serving the worker's progress reports;
+        // DeleteThread ends the wait.
+        QEventLoop wait;
+        importWait_ = &wait;
+        wait.exec();
+        importWait_ = nullptr;
+        if (bandAborted_) {
+            return; // the previous signal is back and the dialog closed
+        }
+    }
+    Commit(list.Level);
+}

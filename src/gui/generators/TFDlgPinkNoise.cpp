@@ -1,0 +1,129 @@
+#include "generators/TFDlgPinkNoise.h"
+
+#include "generators/InputRules.h"
+#include "generators/NoiseDialogFields.h"
+#include "generators/NoiseGenerator.h"
+#include "generators/TFDlgBandNoiseGen.h"
+#include "generators/TNoiseCalcThread.h"
+#include "signal/SignalBase.h"
+
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+using namespace noisedialog;
+
+TFDlgPinkNoise::TFDlgPinkNoise(QWidget* owner, QString tempFileName, TMainform* mainform,
+                               zembrel::SignalBase* signal)
+    : GeneratorDialog(owner, std::move(tempFileName), mainform, signal) {
+    setWindowTitle(QStringLiteral("Pink Noise Generator"));
+
+    auto* bandGroup = new QGroupBox(QStringLiteral("Pink Noise Parameters"), this);
+    auto* grid = new QGridLayout(bandGroup);
+    f_start = Edit(bandGroup, "f_start");
+    f_stop = Edit(bandGroup, "f_stop");
+    step = Edit(bandGroup, "step");
+    PhaseOffset = Edit(bandGroup, "PhaseOffset");
+    Row(grid, QStringLiteral("Start Frequency:"), f_start, QStringLiteral("Hz"));
+    Row(grid, QStringLiteral("Stop Frequency:"), f_stop, QStringLiteral("Hz"));
+    Row(grid, QStringLiteral("Step Size:"), step, QStringLiteral("Hz"));
+    Row(grid, QStringLiteral("L/R Phase Offset:"), PhaseOffset, QStringLiteral("DEG"));
+    PhaseOffset->setEnabled(signal->Channels == 2);
+
+    auto* levelGroup = new QGroupBox(QStringLiteral("Signal Parameters"), this);
+    auto* levelGrid = new QGridLayout(levelGroup);
+    lev = Edit(levelGroup, "lev");
+    Row(levelGrid, QStringLiteral("Level:"), lev, QStringLiteral("dB"));
+
+    BOK = Button(this, "BOK", QStringLiteral("OK"));
+    Button1 = Button(this, "Button1", QStringLiteral("Cancel"));
+    connect(BOK, &QPushButton::clicked, this, &TFDlgPinkNoise::BOKClick);
+    connect(Button1, &QPushButton::clicked, this, &TFDlgPinkNoise::Button1Click);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(BOK);
+    buttons->addWidget(Button1);
+    buttons->addStretch();
+    auto* fields = new QVBoxLayout;
+    fields->addWidget(bandGroup);
+    fields->addWidget(levelGroup);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(fields, 1);
+    layout->addLayout(buttons);
+
+    setTabOrder(f_start, f_stop);
+    setTabOrder(f_stop, step);
+    setTabOrder(step, PhaseOffset);
+    setTabOrder(PhaseOffset, lev);
+}
+
+void TFDlgPinkNoise::FormActivate() {
+    f_start->setFocus();
+    f_start->clear();
+    f_stop->clear();
+    step->clear();
+    PhaseOffset->setText(QStringLiteral("0"));
+    lev->setText(QStringLiteral("0"));
+}
+
+// The fields are filled when the dialog is shown (also where the window system does not make
+// it active) and again at every later activation.
+void TFDlgPinkNoise::showEvent(QShowEvent* event) {
+    GeneratorDialog::showEvent(event);
+    FormActivate();
+}
+
+void TFDlgPinkNoise::changeEvent(QEvent* event) {
+    GeneratorDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        FormActivate();
+    }
+}
+
+void TFDlgPinkNoise::BOKClick() {
+    if (CalculationRunning()) {
+        return;
+    }
+    start_ = ReadNumber(f_start);
+    stop_ = ReadNumber(f_stop);
+    step_ = ReadNumber(step);
+    level_ = ReadNumber(lev);
+    offset_ = ReadNumber(PhaseOffset);
+
+    const double fs = signal_->SampleRate;
+    const bool badStart = !zembrel::IsValidFrequency(start_, fs);
+    const bool badStop = !zembrel::IsValidFrequency(stop_, fs);
+    // 0 < step <= fs/2, and a countable number of lines.
+    const bool badStep =
+        !zembrel::IsValidFrequency(step_, fs) ||
+        (!badStart && !badStop && !zembrel::PlanNoiseBand(start_, stop_, step_).Usable());
+    const auto checks = {std::pair{badStart, f_start}, std::pair{badStop, f_stop},
+                         std::pair{badStep, step}, std::pair{!zembrel::IsValidLevel(level_), lev},
+                         std::pair{!zembrel::IsValidNumber(offset_), PhaseOffset}};
+    if (AnyInvalid(checks)) {
+        ShowError(TFDlgBandNoiseGen::ErrorText);
+        EmptyInvalid(checks);
+        return;
+    }
+    StartCalculation(
+        [&](TFProcessState* processState) {
+            // Amplitude 1.0 is not used in mode 1: each line gets 1/sqrt(f).
+            return std::make_unique<TNoiseCalcThread>(true, start_, stop_, step_, 1.0, offset_,
+                                                      signal_, &Progress, 1, processState);
+        },
+        /*noise=*/true);
+}
+
+void TFDlgPinkNoise::Button1Click() {
+    reject(); // ignored while the band is computed
+}
+
+void TFDlgPinkNoise::DeleteThread() {
+    if (Progress == 100) {
+        ReleaseWorker();
+        Commit(level_);
+    } else {
+        AbortCalculation();
+    }
+}

@@ -1,0 +1,19 @@
+#include "generators/TNoiseCalcThread.h"
+
+#include "generators/NoiseGenerator.h"
+
+TNoiseCalcThread::TNoiseCalcThread(bool, double startFrequency, double stopFrequency,
+                                   double stepSize, double amplitude, double phaseOffsetDeg,
+                                   zembrel::SignalBase* signal, int* progress, int mode,
+                                   TFProcessState* processState)
+    : WorkerThread(progress, processState), StartFrequency(startFrequency),
+      StopFrequency(stopFrequency), StepSize(stepSize), Amplitude(amplitude),
+      PhaseOffsetDeg(phaseOffsetDeg), Mode(mode), signal_(signal) {}
+
+void TNoiseCalcThread::run() {
+    // A band the dialog could not rule out (only possible through a list file, which is checked
+    // before its first band) adds nothing and leaves Progress at 0, so it ends as cancelled.
+    zembrel::RunNoiseBand(
+        *signal_, StartFrequency, StopFrequency, StepSize, Amplitude, PhaseOffsetDeg,
+        Mode == 1 ? zembrel::NoiseMode::Pink : zembrel::NoiseMode::White, *progress_, *this);
+}
