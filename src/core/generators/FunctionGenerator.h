@@ -1,5 +1,7 @@
 #pragma once
 
+#include "generators/LineSpectrum.h"
+
 #include <vector>
 
 namespace zembrel {
@@ -26,10 +28,6 @@ std::vector<Harmonic> FourierHarmonics(Waveform waveform, double frequency, doub
 // phiRight for Right (radians).
 void AddHarmonic(SignalBase& signal, const Harmonic& harmonic, double omega, double phiLeft,
                  double phiRight);
-
-// How a sum of many sines is evaluated: Automatic takes the FFT evaluation when it pays,
-// PerSample always adds one sine pass per component (the reference).
-enum class SynthesisMethod { Automatic, PerSample };
 
 // The worker's whole job: one unit per harmonic, through RunUnits. Phase and offset are in
 // degrees for the fundamental; the offset shifts the right channel against the left.

@@ -31,6 +31,10 @@ void AddLineSpectrum(SignalBase& signal, const LineSpectrum& lines);
 // the cheaper way for a few lines.
 void AddLineSpectrumPerSample(SignalBase& signal, const LineSpectrum& lines);
 
+// How a generator evaluates a sum of many sines: Automatic takes the FFT evaluation when it
+// pays, PerSample always adds one sine pass per component (the reference).
+enum class SynthesisMethod { Automatic, PerSample };
+
 // Whether the FFT evaluation is worth it for this many lines.
 inline bool FastLineSpectrumPays(int lines) {
     return lines >= 8;

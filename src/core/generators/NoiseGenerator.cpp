@@ -1,6 +1,7 @@
 #include "generators/NoiseGenerator.h"
 
 #include "generators/CalculationProtocol.h"
+#include "generators/LineSpectrum.h"
 #include "generators/RandomNumberGenerator.h"
 #include "generators/SineGenerator.h"
 
@@ -70,16 +71,38 @@ double NoiseAmplitude(NoiseMode mode, double amplitude, double frequency) {
 }
 
 bool RunNoiseBand(SignalBase& signal, double start, double stop, double step, double amplitude,
-                  double offset, NoiseMode mode, int& progress, CalculationObserver& observer) {
+                  double offset, NoiseMode mode, int& progress, CalculationObserver& observer,
+                  SynthesisMethod method) {
     if (mode == NoiseMode::Pink) {
         // Runs started within the same second draw the same phases.
         RandomNumberGenerator::Seed(static_cast<std::uint32_t>(std::time(nullptr)));
     }
     const NoiseBand band = PlanNoiseBand(start, stop, step);
+    if (method == SynthesisMethod::PerSample || !FastLineSpectrumPays(band.Count)) {
+        RunUnits(band.Count, progress, observer, [&](int k) {
+            const double f = band.Frequency(k);
+            SineGenerator(signal, f, NoiseAmplitude(mode, amplitude, f), true, offset);
+        });
+        return band.Usable();
+    }
+    // Many lines: the units draw the phases in the same order and collect the lines, with the
+    // same reports and stop checks; the band is evaluated at once when the last unit was reached.
+    LineSpectrum lines;
+    lines.First = band.Start;
+    lines.Spacing = band.Step;
+    lines.Amplitudes.reserve(static_cast<std::size_t>(band.Count));
+    lines.PhasesLeft.reserve(static_cast<std::size_t>(band.Count));
+    const double phiOffset = 2.0 * SineGenerator::Pi * offset * (1.0 / 360.0);
     RunUnits(band.Count, progress, observer, [&](int k) {
-        const double f = band.Frequency(k);
-        SineGenerator(signal, f, NoiseAmplitude(mode, amplitude, f), true, offset);
+        const double phi =
+            2.0 * SineGenerator::Pi * SineGenerator::PseudoNoisePhase() * (1.0 / 360.0);
+        lines.Amplitudes.push_back(NoiseAmplitude(mode, amplitude, band.Frequency(k)));
+        lines.PhasesLeft.push_back(phi);
+        lines.PhasesRight.push_back(phiOffset + phi);
     });
+    if (progress == 100) {
+        AddLineSpectrum(signal, lines);
+    }
     return band.Usable();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "generators/LineSpectrum.h"
 #include <cstdint>
+
 #include <string>
 
 namespace zembrel {
@@ -45,7 +47,12 @@ double NoiseAmplitude(NoiseMode mode, double amplitude, double frequency);
 // Phases are drawn one per line, in ascending order of frequency. Memory stays constant: each
 // line is added in place. A band that PlanNoiseBand refuses adds nothing and leaves progress
 // at 0; the function then returns false.
+//
+// Many lines are evaluated at once with FFTs (LineSpectrum) after the last unit; the phases are
+// the same draws in the same order, so the signal does not depend on the method beyond
+// rounding. PerSample forces one sine pass per line (the reference).
 bool RunNoiseBand(SignalBase& signal, double start, double stop, double step, double amplitude,
-                  double offset, NoiseMode mode, int& progress, CalculationObserver& observer);
+                  double offset, NoiseMode mode, int& progress, CalculationObserver& observer,
+                  SynthesisMethod method = SynthesisMethod::Automatic);
 
 } // namespace zembrel

@@ -1,0 +1,81 @@
+#include "generators/CalculationProtocol.h"
+#include "generators/FinishSignal.h"
+#include "generators/NoiseGenerator.h"
+#include "generators/RandomNumberGenerator.h"
+#include "signal/SignalBase.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace zembrel {
+namespace {
+
+struct Reports : CalculationObserver {
+    bool StopRequested() const override { return false; }
+    void Report(int percent) override { values.push_back(percent); }
+    std::vector<int> values;
+};
+
+// A noise band made with FFTs equals the per-sample sum of the same draws: before scaling to
+// 1e-9 of the peak, after scaling to one unit in at most 0.1 % of the samples.
+TEST(NoiseFastPath, MatchesThePerSampleBandWithTheSameDraws) {
+    struct Case {
+        double start, stop, step, offset, rate, duration;
+        int channels;
+    };
+    const Case cases[] = {
+        {20.0, 2000.0, 1.0, 0.0, 44100.0, 0.3, 2},     // step divides the rate
+        {100.0, 110.9, 0.1, 90.0, 44100.0, 0.5, 2},    // fractional band
+        {500.0, 503.0, 0.0007, 0.0, 48000.0, 0.05, 1}, // step does not divide the rate
+        {1000.0, 1500.0, 3.3, 45.0, 32075.0, 0.41, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.start) + " .. " + std::to_string(c.stop));
+        SignalBase fast(c.rate, c.duration, 16, 32768, c.channels);
+        SignalBase reference = fast;
+        Reports fastReports, referenceReports;
+        int p1 = 0, p2 = 0;
+        RandomNumberGenerator::Seed(12345);
+        ASSERT_TRUE(RunNoiseBand(fast, c.start, c.stop, c.step, 0.5, c.offset, NoiseMode::White, p1,
+                                 fastReports));
+        const std::uint32_t stateAfterFast = RandomNumberGenerator::State();
+        RandomNumberGenerator::Seed(12345);
+        ASSERT_TRUE(RunNoiseBand(reference, c.start, c.stop, c.step, 0.5, c.offset,
+                                 NoiseMode::White, p2, referenceReports,
+                                 SynthesisMethod::PerSample));
+        EXPECT_EQ(RandomNumberGenerator::State(), stateAfterFast); // same number of draws
+        EXPECT_EQ(fastReports.values, referenceReports.values);
+        EXPECT_EQ(p1, 100);
+
+        double peak = 0.0, worst = 0.0;
+        for (std::size_t ch = 0; ch < fast.ChannelArrays().size(); ++ch) {
+            const auto& a = *fast.ChannelArrays()[ch];
+            const auto& b = *reference.ChannelArrays()[ch];
+            for (std::size_t i = 0; i < a.size(); ++i) {
+                peak = std::max(peak, std::abs(b[i]));
+                worst = std::max(worst, std::abs(a[i] - b[i]));
+            }
+        }
+        ASSERT_GT(peak, 0.0);
+        EXPECT_LE(worst, 1e-9 * peak);
+
+        FinishSignal(fast, -3.0);
+        FinishSignal(reference, -3.0);
+        long differing = 0, total = 0;
+        for (std::size_t ch = 0; ch < fast.ChannelArrays().size(); ++ch) {
+            const auto& a = *fast.ChannelArrays()[ch];
+            const auto& b = *reference.ChannelArrays()[ch];
+            for (std::size_t i = 0; i < a.size(); ++i) {
+                ASSERT_LE(std::abs(a[i] - b[i]), 1.0);
+                differing += a[i] != b[i];
+                ++total;
+            }
+        }
+        EXPECT_LE(differing, total / 1000);
+    }
+}
+
+} // namespace
+} // namespace zembrel
