@@ -9,11 +9,13 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -108,6 +110,24 @@ TEST(MainformLifeCycle, WithoutUsableTempTheSystemTemporaryFolderIsUsed) {
                   QFileInfo(QDir::tempPath()).canonicalFilePath());
         EXPECT_TRUE(QFileInfo::exists(form.TempFileName()));
     }
+}
+
+TEST(MainformLifeCycle, RelativeTempMeansTheFolderTheProgramStartedIn) {
+    guitest::ScopedTempEnv restore;
+    QTemporaryDir start;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(start.path());
+    qputenv("TEMP", "relative-temp");
+    ASSERT_TRUE(QDir(start.path()).mkdir("relative-temp"));
+    {
+        guitest::MessageBoxCatcher startupMessage;
+        TMainform form; // moves the working folder to the program's folder
+        EXPECT_TRUE(QFileInfo(form.TempFileName()).isAbsolute());
+        EXPECT_TRUE(form.TempFileName().startsWith(start.path() + "/relative-temp/"));
+        EXPECT_TRUE(QFileInfo::exists(form.TempFileName()));
+    }
+    EXPECT_TRUE(QDir(start.path() + "/relative-temp").isEmpty());
+    QDir::setCurrent(before);
 }
 
 TEST(MainformLifeCycle, ExitClosesTheWindowAndTheFolderGoesWithIt) {
