@@ -1,0 +1,48 @@
+#include "generators/ModulationInputRules.h"
+
+#include "generators/InputRules.h"
+
+#include <cmath>
+
+namespace zembrel {
+
+AmplitudeModulationCheck CheckAmplitudeModulation(double carrierFrequency,
+                                                  double modulationFrequency,
+                                                  double modulationPhase, double phaseOffset,
+                                                  double modulationIndex, double level,
+                                                  double sampleRate) {
+    AmplitudeModulationCheck check;
+    check.CarrierFrequency = IsValidFrequency(carrierFrequency, sampleRate);
+    // Measured against the carrier as typed, also when the carrier itself is out of range.
+    check.ModulationFrequency = std::isfinite(modulationFrequency) &&
+                                carrierFrequency - modulationFrequency >= 0.0 &&
+                                carrierFrequency + modulationFrequency <= sampleRate * 0.5;
+    check.ModulationPhase = IsValidNumber(modulationPhase);
+    check.PhaseOffset = IsValidNumber(phaseOffset);
+    check.ModulationIndex = std::isfinite(modulationIndex) && modulationIndex > 0.0;
+    check.Level = IsValidLevel(level);
+    return check;
+}
+
+FrequencyModulationCheck CheckFrequencyModulation(double carrierFrequency,
+                                                  double modulationFrequency,
+                                                  double modulationIndex, double level,
+                                                  double sampleRate) {
+    FrequencyModulationCheck check;
+    check.CarrierFrequency = IsValidFrequency(carrierFrequency, sampleRate);
+    check.ModulationFrequency = std::isfinite(modulationFrequency) && modulationFrequency > 0.0;
+    check.ModulationIndex = std::isfinite(modulationIndex) && modulationIndex > 0.0;
+    check.Level = IsValidLevel(level);
+    return check;
+}
+
+FrequencySweepCheck CheckFrequencySweep(double startFrequency, double stopFrequency, double level,
+                                        double sampleRate) {
+    FrequencySweepCheck check;
+    check.StartFrequency = IsValidFrequency(startFrequency, sampleRate);
+    check.StopFrequency = IsValidFrequency(stopFrequency, sampleRate);
+    check.Level = IsValidLevel(level);
+    return check;
+}
+
+} // namespace zembrel
