@@ -1,0 +1,90 @@
+// OK of the three modulation generators on the largest signal (180 s, 48 kHz, stereo):
+// synthesis, scaling, the playback file and the redraw, until the window is idle again. Runs
+// offscreen.
+#include "app/TMainform.h"
+#include "generators/TFDlgAmplitudeModulationGen.h"
+#include "generators/TFDlgFrequencyModulationGen.h"
+#include "generators/TFDlgFrequencySweepGen.h"
+#include "signal/SignalBase.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <functional>
+
+namespace {
+
+// Runs fill-and-OK on a fresh dialog per iteration, as the menu command would open it.
+template <class Dialog>
+void RunOk(benchmark::State& state, const std::function<void(Dialog&)>& enterAndOk) {
+    QTemporaryDir temp;
+    qputenv("TEMP", temp.path().toLocal8Bit());
+    TMainform form;
+    form.show();
+    *form.Signal() = zembrel::SignalBase(48000.0, 180.0, 16, 32768, 2);
+    QApplication::processEvents();
+    for (auto _ : state) {
+        form.Signal()->Clear();
+        Dialog dialog(nullptr, form.TempFileName(), &form, form.Signal());
+        enterAndOk(dialog);
+        QApplication::processEvents();
+        if (dialog.result() != QDialog::Accepted) {
+            state.SkipWithError("the dialog refused its input");
+        }
+    }
+}
+
+void BM_AmplitudeModulationOk(benchmark::State& state) {
+    RunOk<TFDlgAmplitudeModulationGen>(state, [](TFDlgAmplitudeModulationGen& d) {
+        d.carrier_f->setText("1000");
+        d.mod_f->setText("10");
+        d.mod_index->setText("0.8");
+        d.PhaseOffset->setText("90");
+        d.BOKClick();
+    });
+}
+
+void BM_FrequencyModulationOk(benchmark::State& state) {
+    RunOk<TFDlgFrequencyModulationGen>(state, [](TFDlgFrequencyModulationGen& d) {
+        d.carrier_f->setText("1000");
+        d.mod_f->setText("10");
+        d.mod_index->setText("5");
+        d.BOkClick();
+    });
+}
+
+void BM_FrequencySweepOk(benchmark::State& state) {
+    const int characteristic = static_cast<int>(state.range(0));
+    RunOk<TFDlgFrequencySweepGen>(state, [characteristic](TFDlgFrequencySweepGen& d) {
+        d.start_f->setText("20");
+        d.stop_f->setText("24000");
+        d.type->setCurrentIndex(characteristic);
+        d.Button2Click();
+    });
+}
+
+BENCHMARK(BM_AmplitudeModulationOk)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_FrequencyModulationOk)->Unit(benchmark::kMillisecond)->Iterations(3);
+// lin, exp, exp10 and bi-quad: the cheapest and the dearest shapes.
+BENCHMARK(BM_FrequencySweepOk)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(5)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

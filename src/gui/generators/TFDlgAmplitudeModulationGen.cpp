@@ -1,0 +1,91 @@
+#include "generators/TFDlgAmplitudeModulationGen.h"
+
+#include "generators/EnvelopGenerator.h"
+#include "generators/ModulationInputRules.h"
+#include "generators/ParameterForm.h"
+#include "generators/SineGenerator.h"
+#include "signal/SignalBase.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+using zembrel::SignalBase;
+
+const QString TFDlgAmplitudeModulationGen::ErrorText = QStringLiteral(
+    "Error on input parameter.\n\nFollowing settings are possible:\n\nCarrier Frequency:    0 < fc "
+    "<= fs/2\nMod Frequency:       fm + fc <= fs/2\n                                 fc - fm >= "
+    "0\nMod Index:               m > 0\nLevel:                       P <= 0");
+
+TFDlgAmplitudeModulationGen::TFDlgAmplitudeModulationGen(QWidget* owner, QString tempFileName,
+                                                         TMainform* mainform, SignalBase* signal)
+    : GeneratorDialog(owner, std::move(tempFileName), mainform, signal) {
+    setWindowTitle(QStringLiteral("Amplitude Modulation Generator"));
+
+    ParameterForm form(this, QStringLiteral("Amplitude Modulation Parameters"));
+    carrier_f = form.AddEdit("carrier_f", QStringLiteral("Carrier Frequency:"), QString(),
+                             QStringLiteral("Hz"));
+    mod_f = form.AddEdit("mod_f", QStringLiteral("Modulation Frequency:"), QString(),
+                         QStringLiteral("Hz"));
+    mod_phase = form.AddEdit("mod_phase", QStringLiteral("Mod Frequency Phase:"),
+                             QStringLiteral("0"), QStringLiteral("DEG"));
+    mod_index = form.AddEdit("mod_index", QStringLiteral("Modulation Index:"), QStringLiteral("1"),
+                             QString());
+    PhaseOffset = form.AddEdit("PhaseOffset", QStringLiteral("L/R Phase Offset:"),
+                               QStringLiteral("0"), QStringLiteral("DEG"));
+    lev = form.AddEdit("lev", QStringLiteral("Level:"), QStringLiteral("0"), QStringLiteral("dB"));
+    PhaseOffset->setEnabled(signal->Channels == 2);
+
+    BOK = form.AddButton("BOK", QStringLiteral("OK"));
+    BCancel = form.AddButton("BCancel", QStringLiteral("Cancel"));
+    connect(BOK, &QPushButton::clicked, this, &TFDlgAmplitudeModulationGen::BOKClick);
+    connect(BCancel, &QPushButton::clicked, this, &TFDlgAmplitudeModulationGen::BCancelClick);
+    form.Finish(BCancel);
+
+    setTabOrder(carrier_f, mod_f);
+    setTabOrder(mod_f, mod_phase);
+    setTabOrder(mod_phase, mod_index);
+    setTabOrder(mod_index, PhaseOffset);
+    setTabOrder(PhaseOffset, lev);
+    setTabOrder(lev, BOK);
+}
+
+void TFDlgAmplitudeModulationGen::showEvent(QShowEvent* event) {
+    GeneratorDialog::showEvent(event);
+    FormActivate();
+}
+
+void TFDlgAmplitudeModulationGen::FormActivate() {
+    carrier_f->setFocus();
+}
+
+void TFDlgAmplitudeModulationGen::BOKClick() {
+    const double fc = ReadNumber(carrier_f);
+    const double fm = ReadNumber(mod_f);
+    const double phase = ReadNumber(mod_phase);
+    const double offset = ReadNumber(PhaseOffset);
+    const double m = ReadNumber(mod_index);
+    const double level = ReadNumber(lev);
+
+    const zembrel::AmplitudeModulationCheck check =
+        zembrel::CheckAmplitudeModulation(fc, fm, phase, offset, m, level, signal_->SampleRate);
+    if (!check.Valid()) {
+        EmptyFailedFields({{check.CarrierFrequency, carrier_f},
+                           {check.ModulationFrequency, mod_f},
+                           {check.ModulationPhase, mod_phase},
+                           {check.PhaseOffset, PhaseOffset},
+                           {check.ModulationIndex, mod_index},
+                           {check.Level, lev}});
+        ShowError(ErrorText);
+        FormActivate(); // the closing error window hands the activation back
+        return;
+    }
+    // The carrier goes into the cleared signal with the same phase in every channel; only the
+    // envelope knows the L/R offset.
+    zembrel::SineGenerator(*signal_, fc, 1.0, 0.0);
+    zembrel::EnvelopGenerator(*signal_, fm, m, phase, offset);
+    Commit(level);
+}
+
+void TFDlgAmplitudeModulationGen::BCancelClick() {
+    reject();
+}

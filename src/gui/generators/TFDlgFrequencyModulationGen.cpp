@@ -1,0 +1,86 @@
+#include "generators/TFDlgFrequencyModulationGen.h"
+
+#include "generators/FrequencyModulationGenerator.h"
+#include "generators/ModulationInputRules.h"
+#include "generators/ParameterForm.h"
+#include "signal/SignalBase.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+using zembrel::SignalBase;
+
+const QString TFDlgFrequencyModulationGen::ErrorText = QStringLiteral(
+    "Error on input parameter.\n\nFollowing settings are possible:\n\nCarrier Frequency:    0 < fc "
+    "<= fs/2\nMod Frequency:       fm > 0\nMod Index:               m > 0\nLevel:              "
+    "         P <= 0");
+
+TFDlgFrequencyModulationGen::TFDlgFrequencyModulationGen(QWidget* owner, QString tempFileName,
+                                                         TMainform* mainform, SignalBase* signal)
+    : GeneratorDialog(owner, std::move(tempFileName), mainform, signal) {
+    setWindowTitle(QStringLiteral("Frequency Modulation Generator"));
+
+    // The texts FormActivate sets are there from the start as well.
+    ParameterForm form(this, QStringLiteral("Frequency Modulation Parameters"));
+    carrier_f = form.AddEdit("carrier_f", QStringLiteral("Carrier Frequency:"), QString(),
+                             QStringLiteral("Hz"));
+    mod_f = form.AddEdit("mod_f", QStringLiteral("Modulation Frequency:"), QString(),
+                         QStringLiteral("Hz"));
+    mod_index = form.AddEdit("mod_index", QStringLiteral("Modulation Index:"), QStringLiteral("1"),
+                             QString());
+    lev = form.AddEdit("lev", QStringLiteral("Level:"), QStringLiteral("0"), QStringLiteral("dB"));
+
+    BOk = form.AddButton("BOk", QStringLiteral("OK"));
+    BCancel = form.AddButton("BCancel", QStringLiteral("Cancel"));
+    connect(BOk, &QPushButton::clicked, this, &TFDlgFrequencyModulationGen::BOkClick);
+    connect(BCancel, &QPushButton::clicked, this, &TFDlgFrequencyModulationGen::BCancelClick);
+    form.Finish(BCancel);
+
+    setTabOrder(carrier_f, mod_f);
+    setTabOrder(mod_f, mod_index);
+    setTabOrder(mod_index, lev);
+    setTabOrder(lev, BOk);
+}
+
+void TFDlgFrequencyModulationGen::showEvent(QShowEvent* event) {
+    GeneratorDialog::showEvent(event);
+    FormActivate();
+}
+
+void TFDlgFrequencyModulationGen::FormActivate() {
+    carrier_f->setFocus();
+    carrier_f->clear();
+    mod_f->clear();
+    mod_index->setText(QStringLiteral("1"));
+}
+
+void TFDlgFrequencyModulationGen::BOkClick() {
+    const double fc = ReadNumber(carrier_f);
+    const double fm = ReadNumber(mod_f);
+    const double m = ReadNumber(mod_index);
+    const double level = ReadNumber(lev);
+
+    const zembrel::FrequencyModulationCheck check =
+        zembrel::CheckFrequencyModulation(fc, fm, m, level, signal_->SampleRate);
+    if (!check.Valid()) {
+        const auto emptyFailed = [&] {
+            EmptyFailedFields({{check.CarrierFrequency, carrier_f},
+                               {check.ModulationFrequency, mod_f},
+                               {check.ModulationIndex, mod_index},
+                               {check.Level, lev}});
+        };
+        emptyFailed();
+        ShowError(ErrorText);
+        // The closing error window hands the activation back, which resets the frequencies
+        // and the index; the fields in error stay empty.
+        FormActivate();
+        emptyFailed();
+        return;
+    }
+    zembrel::FrequencyModulationGenerator(*signal_, fc, fm, m);
+    Commit(level);
+}
+
+void TFDlgFrequencyModulationGen::BCancelClick() {
+    reject();
+}

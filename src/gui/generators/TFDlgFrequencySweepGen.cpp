@@ -1,0 +1,93 @@
+#include "generators/TFDlgFrequencySweepGen.h"
+
+#include "generators/FrequencySweepGenerator.h"
+#include "generators/ModulationInputRules.h"
+#include "generators/ParameterForm.h"
+#include "signal/SignalBase.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+using zembrel::SignalBase;
+
+const QString TFDlgFrequencySweepGen::ErrorText = QStringLiteral(
+    "Error on input parameter.\n\nFollowing settings are possible:\n\nStart Frequency:       0 < "
+    "fstart <= fs/2\nStop Frequency:       0 < fstop <= fs/2\nLevel:                       P <= "
+    "0");
+
+TFDlgFrequencySweepGen::TFDlgFrequencySweepGen(QWidget* owner, QString tempFileName,
+                                               TMainform* mainform, SignalBase* signal)
+    : GeneratorDialog(owner, std::move(tempFileName), mainform, signal) {
+    setWindowTitle(QStringLiteral("Frequency Sweep Generator"));
+
+    // The texts FormActivate sets are there from the start as well.
+    ParameterForm form(this, QStringLiteral("Frequency Sweep Parameters"));
+    start_f = form.AddEdit("start_f", QStringLiteral("Start Frequency:"), QString(),
+                           QStringLiteral("Hz"));
+    stop_f =
+        form.AddEdit("stop_f", QStringLiteral("Stop Frequency:"), QString(), QStringLiteral("Hz"));
+    type = new QComboBox(form.Group());
+    type->setObjectName(QStringLiteral("type"));
+    // In the order of zembrel::SweepCharacteristic; "exp10 " has its trailing blank.
+    type->addItems({QStringLiteral("lin"), QStringLiteral("exp"), QStringLiteral("exp10 "),
+                    QStringLiteral("quad"), QStringLiteral("cube"), QStringLiteral("bi-quad")});
+    type->setCurrentIndex(zembrel::SweepLin);
+    form.AddField(type, QStringLiteral("Sweep Caracteristic:"));
+    lev = form.AddEdit("lev", QStringLiteral("Level:"), QStringLiteral("0"), QStringLiteral("dB"));
+
+    Button2 = form.AddButton("Button2", QStringLiteral("OK"));
+    Button1 = form.AddButton("Button1", QStringLiteral("Cancel"));
+    connect(Button2, &QPushButton::clicked, this, &TFDlgFrequencySweepGen::Button2Click);
+    connect(Button1, &QPushButton::clicked, this, &TFDlgFrequencySweepGen::Button1Click);
+    form.Finish(Button1);
+
+    setTabOrder(start_f, stop_f);
+    setTabOrder(stop_f, type);
+    setTabOrder(type, lev);
+    setTabOrder(lev, Button2);
+}
+
+void TFDlgFrequencySweepGen::showEvent(QShowEvent* event) {
+    GeneratorDialog::showEvent(event);
+    FormActivate();
+}
+
+void TFDlgFrequencySweepGen::FormActivate() {
+    start_f->setFocus();
+    start_f->clear();
+    stop_f->clear();
+    lev->setText(QStringLiteral("0"));
+    type->setCurrentIndex(zembrel::SweepLin);
+}
+
+void TFDlgFrequencySweepGen::Button2Click() {
+    const double f1 = ReadNumber(start_f);
+    const double f2 = ReadNumber(stop_f);
+    const double level = ReadNumber(lev);
+
+    const zembrel::FrequencySweepCheck check =
+        zembrel::CheckFrequencySweep(f1, f2, level, signal_->SampleRate);
+    const int characteristic = type->currentIndex();
+    if (!check.Valid()) {
+        const auto emptyFailed = [&] {
+            EmptyFailedFields({{check.StartFrequency, start_f},
+                               {check.StopFrequency, stop_f},
+                               {check.Level, lev}});
+        };
+        emptyFailed();
+        ShowError(ErrorText);
+        // The closing error window hands the activation back, which resets all four inputs;
+        // the fields in error stay empty.
+        FormActivate();
+        emptyFailed();
+        return;
+    }
+    zembrel::FrequencySweepGenerator(*signal_, f1, f2, characteristic);
+    Commit(level);
+}
+
+void TFDlgFrequencySweepGen::Button1Click() {
+    reject();
+}
