@@ -63,35 +63,23 @@ TEST(EnvelopGenerator, SwingsBetweenOneAndOneMinusTheIndex) {
     }
 }
 
-TEST(EnvelopGenerator, ModulatesACarrierFromSilenceAtTheStart) {
-    // 3 s: long enough to be split over several threads.
-    SignalBase s(48000.0, 3.0, 16, 32768, 1);
-    SineGenerator(s, 1000.0, 1.0, 0.0);
-    EnvelopGenerator(s, 100.0, 1.0, 0.0, 0.0);
-    EXPECT_EQ(s.Mono[0], 0.0);
-    for (int i = 0; i < s.SampleCount; ++i) {
-        const double t = i / 48000.0;
-        ASSERT_NEAR(s.Mono[i], std::sin(2 * kPi * 1000 * t) * Envelope(t, 100.0, 1.0, 0.0), 1e-9)
-            << i;
-    }
-}
-
 TEST(EnvelopGenerator, StereoOffsetShiftsOnlyTheRightEnvelope) {
-    SignalBase s(48000.0, 0.05, 16, 32768, 2);
+    // 3 s: long enough to be split over several threads.
+    SignalBase s(48000.0, 3.0, 16, 32768, 2);
     SineGenerator(s, 2000.0, 1.0, 0.0);
     EnvelopGenerator(s, 100.0, 1.0, 0.0, 180.0);
-    SignalBase envelope = Ones(48000.0, 0.05, 2);
+    SignalBase envelope = Ones(48000.0, 3.0, 2);
     EnvelopGenerator(envelope, 100.0, 1.0, 0.0, 180.0);
     for (int i = 0; i < s.SampleCount; ++i) {
         const double t = i / 48000.0;
         // Opposite envelopes: where the left one is at its minimum the right one is at its
         // maximum, and the two always add up to 2 - m.
         ASSERT_NEAR(envelope.Left[i] + envelope.Right[i], 1.0, 1e-12) << i;
-        ASSERT_NEAR(envelope.Right[i], Envelope(t, 100.0, 1.0, 180.0), 1e-12) << i;
+        ASSERT_NEAR(envelope.Right[i], Envelope(t, 100.0, 1.0, 180.0), 1e-9) << i;
         // One carrier, the same in both channels.
         const double carrier = std::sin(2 * kPi * 2000 * t);
-        ASSERT_NEAR(s.Left[i], carrier * envelope.Left[i], 1e-12) << i;
-        ASSERT_NEAR(s.Right[i], carrier * envelope.Right[i], 1e-12) << i;
+        ASSERT_NEAR(s.Left[i], carrier * envelope.Left[i], 1e-9) << i;
+        ASSERT_NEAR(s.Right[i], carrier * envelope.Right[i], 1e-9) << i;
     }
     EXPECT_EQ(envelope.Left[0], 0.0);
     EXPECT_EQ(envelope.Right[0], 1.0);

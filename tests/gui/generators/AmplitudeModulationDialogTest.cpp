@@ -46,16 +46,11 @@ TEST_F(AmplitudeModulationDialog, ChecksEachFieldAndEmptiesOnlyThoseInError) {
         const char *fc, *fm, *m, *level;
         bool fcBad, fmBad, mBad, levelBad;
     };
+    // The ranges themselves are checked in core; here: which fields are emptied, and when.
     const Case cases[] = {
         {"22050", "", "1", "0", false, false, false, false},    // fm empty reads as 0
-        {"22050.5", "", "1", "0", true, true, false, false},    // fc + fm beyond fs/2 as well
-        {"1000", "1000", "1", "0", false, false, false, false}, // fc - fm = 0
-        {"1000", "1001", "1", "0", false, true, false, false},
         {"15000", "8000", "1", "0", false, true, false, false}, // upper sideband 23000 Hz
-        {"1000", "100", "0", "0", false, false, true, false},
-        {"1000", "100", "-1", "0", false, false, true, false},
-        {"1000", "100", "0,5", "0", false, false, false, false},
-        {"1000", "100", "1", "0.1", false, false, false, true},
+        {"1000", "100", "0,5", "0.1", false, false, false, true},
         {"", "100", "", "3", true, true, true, true},
     };
     // 0.1 s at 44100 Hz.
@@ -117,26 +112,6 @@ TEST_F(AmplitudeModulationDialog, StereoOffsetOpposesTheEnvelopesOverOneCarrier)
     }
     EXPECT_EQ(s.Right[12], 32767.0);
     EXPECT_NEAR(s.Left[12], scale * (1.0 - right), 1.5);
-}
-
-TEST_F(AmplitudeModulationDialog, EnvelopeOfHalfModulationRunsFromHalfToFull) {
-    Commit(SignalBase(48000.0, 0.1, 16, 32768, 1));
-    auto d = Open();
-    d->carrier_f->setText("4800");
-    d->mod_f->setText("100");
-    d->mod_index->setText("0,5"); // a comma is a decimal point
-    d->BOK->click();
-    ASSERT_EQ(d->result(), QDialog::Accepted);
-    // The carrier's crests (every 10 samples, from sample 2.5) trace the envelope: 0.5 at the
-    // start of each modulation period, 1.0 half-way.
-    const SignalBase& s = *form->Signal();
-    double low = 1e9, high = 0.0;
-    for (int i = 0; i + 10 < s.SampleCount; i += 10) {
-        const double crest = std::max(std::abs(s.Mono[i + 2]), std::abs(s.Mono[i + 3]));
-        low = std::min(low, crest);
-        high = std::max(high, crest);
-    }
-    EXPECT_NEAR(low / high, 0.5, 0.02);
 }
 
 } // namespace

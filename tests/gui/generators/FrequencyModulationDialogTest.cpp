@@ -32,13 +32,10 @@ TEST_F(FrequencyModulationDialog, AfterAnErrorTheInputsAreResetAndTheFieldsInErr
         const char *fc, *fm, *m, *level;
         bool fcBad, fmBad, mBad, levelBad;
     };
+    // The ranges themselves are checked in core; here: which fields are emptied or reset.
     const Case cases[] = {
-        {"22050", "1", "1", "0", false, false, false, false},
         {"20000", "5000", "10", "0", false, false, false, false}, // sidebands beyond fs/2
-        {"0", "100", "1", "0", true, false, false, false},
         {"22050.5", "100", "1", "0", true, false, false, false},
-        {"1000", "0", "1", "0", false, true, false, false},
-        {"1000", "100", "0", "-2", false, false, true, false},
         {"1000", "100", "2", "0.1", false, false, false, true},
         {"1000", "100", "", "5", false, false, true, true},
         {"", "", "1", "-1", true, true, false, false},
