@@ -1,7 +1,7 @@
 #include "generators/FunctionGenerator.h"
 
 #include "generators/CalculationProtocol.h"
-#include "generators/LineSpectrum.h"
+#include "generators/SineComb.h"
 #include "generators/SineGenerator.h"
 #include "signal/ParallelFor.h"
 #include "signal/SignalBase.h"
@@ -70,7 +70,7 @@ void RunFunctionGenerator(SignalBase& signal, Waveform waveform, double frequenc
     const std::vector<Harmonic> harmonics =
         FourierHarmonics(waveform, frequency, signal.SampleRate);
     const int total = static_cast<int>(harmonics.size());
-    if (method == SynthesisMethod::PerSample || !FastLineSpectrumPays(total)) {
+    if (method == SynthesisMethod::PerSample || !FastSineCombPays(total)) {
         RunUnits(total, progress, observer, [&](int index) {
             AddHarmonic(signal, harmonics[index], omega, phiLeft, phiRight);
         });
@@ -78,7 +78,7 @@ void RunFunctionGenerator(SignalBase& signal, Waveform waveform, double frequenc
     }
     // Many harmonics: the units only collect the lines, with the same reports and stop checks,
     // and the whole series is evaluated at once when the last unit was reached.
-    LineSpectrum lines;
+    SineComb lines;
     lines.First = frequency;
     lines.Spacing = waveform == Waveform::Sawtooth ? frequency : 2.0 * frequency;
     RunUnits(total, progress, observer, [&](int index) {
@@ -88,7 +88,7 @@ void RunFunctionGenerator(SignalBase& signal, Waveform waveform, double frequenc
         lines.PhasesRight.push_back(h.Number * phiRight);
     });
     if (progress == 100) {
-        AddLineSpectrum(signal, lines);
+        AddSineComb(signal, lines);
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generators/LineSpectrum.h"
+#include "generators/SineComb.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 #include "generators/NoiseGenerator.h"
 
 #include "generators/CalculationProtocol.h"
-#include "generators/LineSpectrum.h"
 #include "generators/RandomNumberGenerator.h"
+#include "generators/SineComb.h"
 #include "generators/SineGenerator.h"
 
 #include <algorithm>
@@ -78,7 +78,7 @@ bool RunNoiseBand(SignalBase& signal, double start, double stop, double step, do
         RandomNumberGenerator::Seed(static_cast<std::uint32_t>(std::time(nullptr)));
     }
     const NoiseBand band = PlanNoiseBand(start, stop, step);
-    if (method == SynthesisMethod::PerSample || !FastLineSpectrumPays(band.Count)) {
+    if (method == SynthesisMethod::PerSample || !FastSineCombPays(band.Count)) {
         RunUnits(band.Count, progress, observer, [&](int k) {
             const double f = band.Frequency(k);
             SineGenerator(signal, f, NoiseAmplitude(mode, amplitude, f), true, offset);
@@ -87,7 +87,7 @@ bool RunNoiseBand(SignalBase& signal, double start, double stop, double step, do
     }
     // Many lines: the units draw the phases in the same order and collect the lines, with the
     // same reports and stop checks; the band is evaluated at once when the last unit was reached.
-    LineSpectrum lines;
+    SineComb lines;
     lines.First = band.Start;
     lines.Spacing = band.Step;
     lines.Amplitudes.reserve(static_cast<std::size_t>(band.Count));
@@ -101,7 +101,7 @@ bool RunNoiseBand(SignalBase& signal, double start, double stop, double step, do
         lines.PhasesRight.push_back(phiOffset + phi);
     });
     if (progress == 100) {
-        AddLineSpectrum(signal, lines);
+        AddSineComb(signal, lines);
     }
     return band.Usable();
 }

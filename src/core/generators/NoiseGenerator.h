@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generators/LineSpectrum.h"
+#include "generators/SineComb.h"
 #include <cstdint>
 
 #include <string>
@@ -48,7 +48,7 @@ double NoiseAmplitude(NoiseMode mode, double amplitude, double frequency);
 // line is added in place. A band that PlanNoiseBand refuses adds nothing and leaves progress
 // at 0; the function then returns false.
 //
-// Many lines are evaluated at once with FFTs (LineSpectrum) after the last unit; the phases are
+// Many lines are evaluated at once with FFTs (SineComb) after the last unit; the phases are
 // the same draws in the same order, so the signal does not depend on the method beyond
 // rounding. PerSample forces one sine pass per line (the reference).
 bool RunNoiseBand(SignalBase& signal, double start, double stop, double step, double amplitude,

@@ -1,7 +1,7 @@
 #include "analysis/TFDlgFrequencyAnalysis.h"
 
 #include "analysis/AnalyserRadioGroup.h"
-#include "analysis/SpectrumChart.h"
+#include "analysis/LevelChart.h"
 
 #include "analysis/FFT.h"
 #include "signal/SignalBase.h"
@@ -59,7 +59,7 @@ TFDlgFrequencyAnalysis::TFDlgFrequencyAnalysis(QWidget* owner, zembrel::SignalBa
     setWindowTitle(QStringLiteral("Frequency Analyser"));
     setModal(true);
 
-    Chart1 = new SpectrumChart(this);
+    Chart1 = new LevelChart(this);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setFixedSize(kChartWidth, kChartHeight);
     LineSeries1 = Chart1->Series();

@@ -11,7 +11,7 @@ class QGroupBox;
 class QLabel;
 class QPainter;
 class QPushButton;
-class SpectrumChart;
+class LevelChart;
 
 namespace zembrel {
 class SignalBase;
@@ -56,7 +56,7 @@ public:
     QComboBox* win = nullptr;
     AnalyserRadioGroup* faxis = nullptr;
     AnalyserRadioGroup* ChannelSelGroup = nullptr;
-    SpectrumChart* Chart1 = nullptr;
+    LevelChart* Chart1 = nullptr;
     QCPGraph* LineSeries1 = nullptr;
     QFrame* Bevel1 = nullptr;
     QPushButton* BClose = nullptr;

@@ -1,7 +1,7 @@
 #include "app/MainformFixture.h"
 
 #include "analysis/AnalyserRadioGroup.h"
-#include "analysis/SpectrumChart.h"
+#include "analysis/LevelChart.h"
 #include "analysis/TFDlgFrequencyAnalysis.h"
 #include "analysis/TFDlgStatistics.h"
 

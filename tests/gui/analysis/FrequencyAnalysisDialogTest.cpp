@@ -1,7 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "analysis/AnalyserRadioGroup.h"
-#include "analysis/SpectrumChart.h"
+#include "analysis/LevelChart.h"
 #include "analysis/TFDlgFrequencyAnalysis.h"
 
 #include "analysis/FFT.h"

@@ -1,4 +1,4 @@
-#include "generators/LineSpectrum.h"
+#include "generators/SineComb.h"
 #include "generators/FinishSignal.h"
 #include "signal/SignalBase.h"
 
@@ -19,10 +19,10 @@ struct Case {
     int lines;
 };
 
-LineSpectrum RandomLines(const Case& c, std::mt19937& rng) {
+SineComb RandomLines(const Case& c, std::mt19937& rng) {
     std::uniform_real_distribution<double> amplitude(0.1, 1.0);
     std::uniform_real_distribution<double> phase(0.0, 6.283185307179586);
-    LineSpectrum lines;
+    SineComb lines;
     lines.First = c.first;
     lines.Spacing = c.spacing;
     for (int m = 0; m < c.lines; ++m) {
@@ -45,11 +45,11 @@ double Peak(const SignalBase& s) {
 
 // Both evaluations of the same lines, compared before and after scaling.
 void Compare(const Case& c, std::mt19937& rng) {
-    const LineSpectrum lines = RandomLines(c, rng);
+    const SineComb lines = RandomLines(c, rng);
     SignalBase fast(c.rate, c.duration, 16, 32768, c.channels);
     SignalBase reference = fast;
-    AddLineSpectrum(fast, lines);
-    AddLineSpectrumPerSample(reference, lines);
+    AddSineComb(fast, lines);
+    AddSineCombPerSample(reference, lines);
 
     const double peak = Peak(reference);
     ASSERT_GT(peak, 0.0);
@@ -79,7 +79,7 @@ void Compare(const Case& c, std::mt19937& rng) {
     EXPECT_LE(differing, total / 1000) << differing << " of " << total;
 }
 
-TEST(LineSpectrum, AgreesWithThePerSampleSumOnRandomCases) {
+TEST(SineComb, AgreesWithThePerSampleSumOnRandomCases) {
     std::mt19937 rng(20261207);
     const Case cases[] = {
         // spacing divides the rate: periodic path
@@ -101,7 +101,7 @@ TEST(LineSpectrum, AgreesWithThePerSampleSumOnRandomCases) {
     }
 }
 
-TEST(LineSpectrum, ManyRandomShapes) {
+TEST(SineComb, ManyRandomShapes) {
     std::mt19937 rng(7);
     std::uniform_int_distribution<int> lines(1, 400);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -120,15 +120,15 @@ TEST(LineSpectrum, ManyRandomShapes) {
     }
 }
 
-TEST(LineSpectrum, AddsToWhatTheSignalHolds) {
+TEST(SineComb, AddsToWhatTheSignalHolds) {
     SignalBase s(8000.0, 0.1, 16, 32768, 1);
     std::fill(s.Mono.begin(), s.Mono.end(), 5.0);
-    LineSpectrum lines;
+    SineComb lines;
     lines.First = 0.0;
     lines.Spacing = 100.0;
     lines.Amplitudes = {0.0, 0.0};
     lines.PhasesLeft = {0.0, 0.0};
-    AddLineSpectrum(s, lines);
+    AddSineComb(s, lines);
     for (double v : s.Mono) {
         ASSERT_NEAR(v, 5.0, 1e-12);
     }

@@ -1,4 +1,4 @@
-#include "generators/LineSpectrum.h"
+#include "generators/SineComb.h"
 
 #include "signal/SignalBase.h"
 
@@ -107,7 +107,7 @@ struct Channel {
     const std::vector<double>* phases;
 };
 
-std::vector<Channel> Channels(SignalBase& signal, const LineSpectrum& lines) {
+std::vector<Channel> Channels(SignalBase& signal, const SineComb& lines) {
     if (signal.Channels == 1) {
         return {{signal.Mono.data(), &lines.PhasesLeft}};
     }
@@ -130,7 +130,7 @@ long Period(const Ratio& step) {
 
 // The sum repeats every P samples: C_j collects the lines with m = j mod P, one inverse DFT
 // gives one period, and every period is that one times the carrier of the first line.
-void AddPeriodic(SignalBase& signal, const LineSpectrum& lines, long period) {
+void AddPeriodic(SignalBase& signal, const SineComb& lines, long period) {
     const int n = signal.SampleCount;
     const auto p = static_cast<std::size_t>(period);
     const Ratio carrier = Ratio::Of(lines.First, signal.SampleRate);
@@ -164,7 +164,7 @@ void AddPeriodic(SignalBase& signal, const LineSpectrum& lines, long period) {
 // Chirp-z evaluation of S(i0 + j) = sum_m c_m w^(m (i0 + j)), w = exp(2 pi i step), block by
 // block: with m j = (m^2 + j^2 - (j - m)^2) / 2 the inner sum is a convolution of
 // u_m = c_m w^(m i0 + m^2 / 2) with v_k = w^(-k^2 / 2), done with FFTs of size Q >= M + L - 1.
-void AddChirp(SignalBase& signal, const LineSpectrum& lines, const Ratio& step) {
+void AddChirp(SignalBase& signal, const SineComb& lines, const Ratio& step) {
     const int n = signal.SampleCount;
     const int m = lines.Lines();
     const long wanted = std::max<long>(2L * m, 16384);
@@ -237,7 +237,7 @@ void AddChirp(SignalBase& signal, const LineSpectrum& lines, const Ratio& step) 
 
 } // namespace
 
-void AddLineSpectrum(SignalBase& signal, const LineSpectrum& lines) {
+void AddSineComb(SignalBase& signal, const SineComb& lines) {
     if (lines.Lines() == 0 || signal.SampleCount == 0) {
         return;
     }
@@ -250,7 +250,7 @@ void AddLineSpectrum(SignalBase& signal, const LineSpectrum& lines) {
     }
 }
 
-void AddLineSpectrumPerSample(SignalBase& signal, const LineSpectrum& lines) {
+void AddSineCombPerSample(SignalBase& signal, const SineComb& lines) {
     for (const Channel& channel : Channels(signal, lines)) {
         for (int k = 0; k < lines.Lines(); ++k) {
             const double omega = kTwoPi * (lines.First + k * lines.Spacing);

@@ -1,4 +1,4 @@
-#include "analysis/SpectrumChart.h"
+#include "analysis/LevelChart.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -25,7 +25,7 @@ void SetUpAxis(QCPAxis* axis, const QString& title) {
 
 } // namespace
 
-SpectrumChart::SpectrumChart(QWidget* parent) : QCustomPlot(parent) {
+LevelChart::LevelChart(QWidget* parent) : QCustomPlot(parent) {
     setBackground(Qt::white);
     axisRect()->setBackground(Qt::white);
     axisRect()->setMinimumMargins(QMargins(2, 2, 2, 2));
@@ -46,7 +46,7 @@ SpectrumChart::SpectrumChart(QWidget* parent) : QCustomPlot(parent) {
     rubberBand_ = new QRubberBand(QRubberBand::Rectangle, this);
 }
 
-void SpectrumChart::SetMouseInteraction(bool enabled) {
+void LevelChart::SetMouseInteraction(bool enabled) {
     mouseEnabled_ = enabled;
     if (!enabled) {
         selecting_ = false;
@@ -55,13 +55,13 @@ void SpectrumChart::SetMouseInteraction(bool enabled) {
     }
 }
 
-void SpectrumChart::SetHomeRanges(const QCPRange& frequency, const QCPRange& level) {
+void LevelChart::SetHomeRanges(const QCPRange& frequency, const QCPRange& level) {
     xAxis->setRange(frequency);
     yAxis->setRange(level);
     saved_.reset();
 }
 
-void SpectrumChart::ZoomToRect(const QRect& pixels) {
+void LevelChart::ZoomToRect(const QRect& pixels) {
     if (!saved_) {
         saved_ = Ranges{xAxis->range(), yAxis->range()};
     }
@@ -70,7 +70,7 @@ void SpectrumChart::ZoomToRect(const QRect& pixels) {
     replot();
 }
 
-void SpectrumChart::UndoZoom() {
+void LevelChart::UndoZoom() {
     if (!saved_) {
         return;
     }
@@ -80,7 +80,7 @@ void SpectrumChart::UndoZoom() {
     replot();
 }
 
-void SpectrumChart::paintEvent(QPaintEvent* event) {
+void LevelChart::paintEvent(QPaintEvent* event) {
     QCustomPlot::paintEvent(event);
     if (AfterDraw) {
         QPainter painter(this);
@@ -88,7 +88,7 @@ void SpectrumChart::paintEvent(QPaintEvent* event) {
     }
 }
 
-void SpectrumChart::mousePressEvent(QMouseEvent* event) {
+void LevelChart::mousePressEvent(QMouseEvent* event) {
     event->accept();
     if (!mouseEnabled_) {
         return;
@@ -105,7 +105,7 @@ void SpectrumChart::mousePressEvent(QMouseEvent* event) {
     }
 }
 
-void SpectrumChart::mouseMoveEvent(QMouseEvent* event) {
+void LevelChart::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
     const QPoint pos = event->position().toPoint();
     if (selecting_) {
@@ -123,7 +123,7 @@ void SpectrumChart::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
-void SpectrumChart::mouseReleaseEvent(QMouseEvent* event) {
+void LevelChart::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     const QPoint pos = event->position().toPoint();
     if (selecting_ && event->button() == Qt::LeftButton) {

@@ -1,6 +1,6 @@
 // The FFT evaluation of sums of equally spaced sines against the per-sample reference, on the
 // cases the function and noise generators produce. Synthesis only (no scaling, no file).
-#include "generators/LineSpectrum.h"
+#include "generators/SineComb.h"
 #include "signal/SignalBase.h"
 
 #include <benchmark/benchmark.h>
@@ -9,13 +9,13 @@
 
 namespace {
 
-using zembrel::LineSpectrum;
 using zembrel::SignalBase;
+using zembrel::SineComb;
 
-LineSpectrum Lines(double first, double spacing, int count) {
+SineComb Lines(double first, double spacing, int count) {
     std::mt19937 rng(1);
     std::uniform_real_distribution<double> phase(0.0, 6.283185307179586);
-    LineSpectrum lines;
+    SineComb lines;
     lines.First = first;
     lines.Spacing = spacing;
     for (int m = 0; m < count; ++m) {
@@ -29,13 +29,13 @@ LineSpectrum Lines(double first, double spacing, int count) {
 void Run(benchmark::State& state, bool fast, double rate, double duration, int channels,
          double first, double spacing, int count) {
     SignalBase s(rate, duration, 16, 32768, channels);
-    const LineSpectrum lines = Lines(first, spacing, count);
+    const SineComb lines = Lines(first, spacing, count);
     for (auto _ : state) {
         s.Clear();
         if (fast) {
-            zembrel::AddLineSpectrum(s, lines);
+            zembrel::AddSineComb(s, lines);
         } else {
-            zembrel::AddLineSpectrumPerSample(s, lines);
+            zembrel::AddSineCombPerSample(s, lines);
         }
         benchmark::DoNotOptimize(s.ChannelArrays()[0]->data());
     }

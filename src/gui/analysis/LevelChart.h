@@ -18,13 +18,13 @@ class QRubberBand;
 // pixels wide and high from upper left to lower right zooms to it, such a drag in any other
 // direction returns to the ranges before the first zoom; dragging with the right button pans
 // both axes. SetHomeRanges() forgets any zoom.
-class SpectrumChart : public QCustomPlot {
+class LevelChart : public QCustomPlot {
     Q_OBJECT
 
 public:
     static constexpr int kMinimumDragPixels = 16;
 
-    explicit SpectrumChart(QWidget* parent = nullptr);
+    explicit LevelChart(QWidget* parent = nullptr);
 
     QCPGraph* Series() const { return series_; }
 
