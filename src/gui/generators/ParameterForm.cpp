@@ -63,3 +63,19 @@ void EmptyFailedFields(std::initializer_list<std::pair<bool, QLineEdit*>> checks
         }
     }
 }
+
+void PlaceBesideButtons(QDialog* dialog, std::initializer_list<QWidget*> groups,
+                        std::initializer_list<QPushButton*> buttons) {
+    auto* fieldColumn = new QVBoxLayout;
+    for (QWidget* group : groups) {
+        fieldColumn->addWidget(group);
+    }
+    auto* buttonColumn = new QVBoxLayout;
+    for (QPushButton* button : buttons) {
+        buttonColumn->addWidget(button);
+    }
+    buttonColumn->addStretch();
+    auto* layout = new QHBoxLayout(dialog);
+    layout->addLayout(fieldColumn, 1);
+    layout->addLayout(buttonColumn);
+}

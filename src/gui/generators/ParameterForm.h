@@ -43,5 +43,10 @@ private:
     std::vector<QPushButton*> buttons_;
 };
 
+// Lays out a generator dialog: its groups stacked on the left, its buttons in a column on the
+// right.
+void PlaceBesideButtons(QDialog* dialog, std::initializer_list<QWidget*> groups,
+                        std::initializer_list<QPushButton*> buttons);
+
 // Empties every edit whose check failed (first: the value was acceptable).
 void EmptyFailedFields(std::initializer_list<std::pair<bool, QLineEdit*>> checks);

@@ -1,4 +1,5 @@
 #include "generators/TFDlgBandNoiseGen.h"
+#include "generators/ParameterForm.h"
 
 #include "app/LocalPath.h"
 #include "app/TMainform.h"
@@ -63,17 +64,7 @@ TFDlgBandNoiseGen::TFDlgBandNoiseGen(QWidget* owner, QString tempFileName, TMain
     connect(BOK, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BOKClick);
     connect(BCancel, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BCancelClick);
 
-    auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {BAddBand, BImport, BOK, BCancel}) {
-        buttons->addWidget(b);
-    }
-    buttons->addStretch();
-    auto* fields = new QVBoxLayout;
-    fields->addWidget(bandGroup);
-    fields->addWidget(levelGroup);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(fields, 1);
-    layout->addLayout(buttons);
+    PlaceBesideButtons(this, {bandGroup, levelGroup}, {BAddBand, BImport, BOK, BCancel});
 
     setTabOrder(f_start, f_stop);
     setTabOrder(f_stop, step);

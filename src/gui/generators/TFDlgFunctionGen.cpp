@@ -2,6 +2,7 @@
 
 #include "app/TMainform.h"
 #include "generators/InputRules.h"
+#include "generators/ParameterForm.h"
 #include "generators/StringToDoubleConverter.h"
 #include "generators/TCalcThread.h"
 #include "generators/TFDlgSineGen.h"
@@ -75,13 +76,7 @@ TFDlgFunctionGen::TFDlgFunctionGen(QWidget* owner, QString tempFileName, TMainfo
     connect(BCancelFunctionGenerator, &QPushButton::clicked, this,
             &TFDlgFunctionGen::BCancelFunctionGeneratorClick);
 
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(BStartCalculation);
-    buttons->addWidget(BCancelFunctionGenerator);
-    buttons->addStretch();
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(group, 1);
-    layout->addLayout(buttons);
+    PlaceBesideButtons(this, {group}, {BStartCalculation, BCancelFunctionGenerator});
 }
 
 void TFDlgFunctionGen::showEvent(QShowEvent* event) {

@@ -3,6 +3,7 @@
 #include "generators/InputRules.h"
 #include "generators/NoiseDialogFields.h"
 #include "generators/NoiseGenerator.h"
+#include "generators/ParameterForm.h"
 #include "generators/TFDlgBandNoiseGen.h"
 #include "generators/TNoiseCalcThread.h"
 #include "signal/SignalBase.h"
@@ -41,16 +42,7 @@ TFDlgPinkNoise::TFDlgPinkNoise(QWidget* owner, QString tempFileName, TMainform* 
     connect(BOK, &QPushButton::clicked, this, &TFDlgPinkNoise::BOKClick);
     connect(Button1, &QPushButton::clicked, this, &TFDlgPinkNoise::Button1Click);
 
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(BOK);
-    buttons->addWidget(Button1);
-    buttons->addStretch();
-    auto* fields = new QVBoxLayout;
-    fields->addWidget(bandGroup);
-    fields->addWidget(levelGroup);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(fields, 1);
-    layout->addLayout(buttons);
+    PlaceBesideButtons(this, {bandGroup, levelGroup}, {BOK, Button1});
 
     setTabOrder(f_start, f_stop);
     setTabOrder(f_stop, step);

@@ -4,6 +4,7 @@
 #include "app/TMainform.h"
 #include "generators/FrequencyListFile.h"
 #include "generators/InputRules.h"
+#include "generators/ParameterForm.h"
 #include "generators/SineGenerator.h"
 #include "signal/SignalBase.h"
 
@@ -88,17 +89,7 @@ TFDlgSineGen::TFDlgSineGen(QWidget* owner, QString tempFileName, TMainform* main
     connect(BOK, &QPushButton::clicked, this, &TFDlgSineGen::BOKClick);
     connect(BCancel, &QPushButton::clicked, this, &TFDlgSineGen::BCancelClick);
 
-    auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {BAddSine, BImport, BOK, BCancel}) {
-        buttons->addWidget(b);
-    }
-    buttons->addStretch();
-    auto* fields = new QVBoxLayout;
-    fields->addWidget(sineGroup);
-    fields->addWidget(levelGroup);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(fields, 1);
-    layout->addLayout(buttons);
+    PlaceBesideButtons(this, {sineGroup, levelGroup}, {BAddSine, BImport, BOK, BCancel});
 
     setTabOrder(frequ, ampl);
     setTabOrder(ampl, deg);

@@ -4,6 +4,7 @@
 #include "generators/FrequencyListFile.h"
 #include "generators/InputRules.h"
 #include "generators/NoiseDialogFields.h"
+#include "generators/ParameterForm.h"
 #include "generators/SineGenerator.h"
 #include "generators/TFDlgSineGen.h"
 #include "signal/SignalBase.h"
@@ -52,17 +53,7 @@ TFDlgSineNoiseGen::TFDlgSineNoiseGen(QWidget* owner, QString tempFileName, TMain
     connect(BOK, &QPushButton::clicked, this, &TFDlgSineNoiseGen::BOKClick);
     connect(BCancel, &QPushButton::clicked, this, &TFDlgSineNoiseGen::BCancelClick);
 
-    auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {BAddSine, BImport, BOK, BCancel}) {
-        buttons->addWidget(b);
-    }
-    buttons->addStretch();
-    auto* fields = new QVBoxLayout;
-    fields->addWidget(sineGroup);
-    fields->addWidget(levelGroup);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(fields, 1);
-    layout->addLayout(buttons);
+    PlaceBesideButtons(this, {sineGroup, levelGroup}, {BAddSine, BImport, BOK, BCancel});
 
     setTabOrder(frequ, ampl);
     setTabOrder(ampl, PhaseOffset);
