@@ -6,14 +6,17 @@
 #include "generators/FinishSignal.h"
 #include "generators/FunctionGenerator.h"
 #include "generators/NoiseGenerator.h"
+#include "generators/PseudoNoiseList.h"
 #include "signal/SignalBase.h"
 #include "signal/WavFileWrite.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -71,6 +74,20 @@ void WhiteBand(benchmark::State& state, double duration, SynthesisMethod method)
     }
 }
 
+// A pn-phase list as a file would hold it: 20 ... 20000 Hz in 1 Hz steps, pink amplitudes.
+void PnList(benchmark::State& state, double duration, SynthesisMethod method) {
+    std::vector<std::vector<double>> records;
+    for (int f = 20; f <= 20000; ++f) {
+        records.push_back({static_cast<double>(f), 1.0 / std::sqrt(f)});
+    }
+    SignalBase s(44100.0, duration, 16, 32768, 2);
+    for (auto _ : state) {
+        s.Clear();
+        zembrel::AddPseudoNoiseList(s, records, method);
+        zembrel::FinishSignal(s, 0.0);
+    }
+}
+
 void Sox(benchmark::State& state, const std::string& args) {
     const std::string command = "sox -n " + args + " 2>/dev/null";
     for (auto _ : state) {
@@ -115,6 +132,11 @@ BENCHMARK_CAPTURE(Function, saw1001_reference_180s, kSawtooth, 1001.0, 48000.0, 
 
 BENCHMARK_CAPTURE(WhiteBand, fast_100001_lines_1s, 1.0, kFast)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(WhiteBand, reference_100001_lines_0_01s, 0.01, kReference)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+BENCHMARK_CAPTURE(PnList, fast_19981_records_10s, 10.0, kFast)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PnList, reference_19981_records_0_1s, 0.1, kReference)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 

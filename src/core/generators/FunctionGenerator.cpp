@@ -76,19 +76,17 @@ void RunFunctionGenerator(SignalBase& signal, Waveform waveform, double frequenc
         });
         return;
     }
-    // Many harmonics: the units only collect the lines, with the same reports and stop checks,
-    // and the whole series is evaluated at once when the last unit was reached.
-    SineComb lines;
-    lines.First = frequency;
-    lines.Spacing = waveform == Waveform::Sawtooth ? frequency : 2.0 * frequency;
+    // Many harmonics: the units collect the lines, with the same reports and stop checks, and
+    // the series is evaluated with FFTs a batch at a time; a run that was stopped is not
+    // finished.
+    const double spacing = waveform == Waveform::Sawtooth ? frequency : 2.0 * frequency;
+    SineCombBuilder lines(signal, frequency, spacing);
     RunUnits(total, progress, observer, [&](int index) {
         const Harmonic& h = harmonics[index];
-        lines.Amplitudes.push_back(h.Amplitude);
-        lines.PhasesLeft.push_back(h.Number * phiLeft);
-        lines.PhasesRight.push_back(h.Number * phiRight);
+        lines.Add(h.Amplitude, h.Number * phiLeft, h.Number * phiRight);
     });
     if (progress == 100) {
-        AddSineComb(signal, lines);
+        lines.Flush();
     }
 }
 

@@ -86,22 +86,16 @@ bool RunNoiseBand(SignalBase& signal, double start, double stop, double step, do
         return band.Usable();
     }
     // Many lines: the units draw the phases in the same order and collect the lines, with the
-    // same reports and stop checks; the band is evaluated at once when the last unit was reached.
-    SineComb lines;
-    lines.First = band.Start;
-    lines.Spacing = band.Step;
-    lines.Amplitudes.reserve(static_cast<std::size_t>(band.Count));
-    lines.PhasesLeft.reserve(static_cast<std::size_t>(band.Count));
+    // same reports and stop checks; the band is evaluated with FFTs a batch at a time.
+    SineCombBuilder lines(signal, band.Start, band.Step);
     const double phiOffset = 2.0 * SineGenerator::Pi * offset * (1.0 / 360.0);
     RunUnits(band.Count, progress, observer, [&](int k) {
         const double phi =
             2.0 * SineGenerator::Pi * SineGenerator::PseudoNoisePhase() * (1.0 / 360.0);
-        lines.Amplitudes.push_back(NoiseAmplitude(mode, amplitude, band.Frequency(k)));
-        lines.PhasesLeft.push_back(phi);
-        lines.PhasesRight.push_back(phiOffset + phi);
+        lines.Add(NoiseAmplitude(mode, amplitude, band.Frequency(k)), phi, phiOffset + phi);
     });
     if (progress == 100) {
-        AddSineComb(signal, lines);
+        lines.Flush();
     }
     return band.Usable();
 }

@@ -48,8 +48,8 @@ double NoiseAmplitude(NoiseMode mode, double amplitude, double frequency);
 // line is added in place. A band that PlanNoiseBand refuses adds nothing and leaves progress
 // at 0; the function then returns false.
 //
-// Many lines are evaluated at once with FFTs (SineComb) after the last unit; the phases are
-// the same draws in the same order, so the signal does not depend on the method beyond
+// Many lines are evaluated with FFTs (SineCombBuilder), a batch of lines at a time; the phases
+// are the same draws in the same order, so the signal does not depend on the method beyond
 // rounding. PerSample forces one sine pass per line (the reference).
 bool RunNoiseBand(SignalBase& signal, double start, double stop, double step, double amplitude,
                   double offset, NoiseMode mode, int& progress, CalculationObserver& observer,

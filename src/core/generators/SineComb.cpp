@@ -111,6 +111,9 @@ std::vector<Channel> Channels(SignalBase& signal, const SineComb& lines) {
     if (signal.Channels == 1) {
         return {{signal.Mono.data(), &lines.PhasesLeft}};
     }
+    if (lines.RightCopiesLeft) {
+        return {{signal.Left.data(), &lines.PhasesLeft}};
+    }
     return {
         {signal.Left.data(), &lines.PhasesLeft},
         {signal.Right.data(), lines.PhasesRight.empty() ? &lines.PhasesLeft : &lines.PhasesRight}};
@@ -235,19 +238,71 @@ void AddChirp(SignalBase& signal, const SineComb& lines, const Ratio& step) {
     }
 }
 
+void CopyLeftToRight(SignalBase& signal, const SineComb& lines) {
+    if (signal.Channels == 2 && lines.RightCopiesLeft) {
+        std::copy(signal.Left.begin(), signal.Left.end(), signal.Right.begin());
+    }
+}
+
+// Scratch bytes per line of a chirp batch: three transform buffers and the plan's tables of
+// about 2.4 lines' length each, the coefficients of two channels, the line and output turns and
+// the batch's own table.
+constexpr std::size_t kChirpBytesPerLine = 256;
+// Scratch bytes per sample of one period: coefficients, the period, the carrier table and the
+// plan's tables.
+constexpr std::size_t kPeriodicBytesPerSample = 64;
+
+void AddBatch(SignalBase& signal, const SineComb& lines) {
+    const Ratio step = Ratio::Of(lines.Spacing, signal.SampleRate);
+    const long period = Period(step);
+    const bool periodFits = static_cast<double>(period) * kPeriodicBytesPerSample <=
+                            static_cast<double>(SineCombScratchBudget(signal));
+    if (period > 0 && period <= signal.SampleCount && periodFits) {
+        AddPeriodic(signal, lines, period);
+    } else {
+        AddChirp(signal, lines, step);
+    }
+}
+
 } // namespace
+
+std::size_t SineCombScratchBudget(const SignalBase& signal) {
+    const std::size_t floor = std::size_t{32} << 20;
+    const std::size_t storage = static_cast<std::size_t>(signal.SampleCount) *
+                                static_cast<std::size_t>(signal.Channels) * sizeof(double);
+    return std::max(floor, storage + storage / 4);
+}
+
+int SineCombBatchLines(const SignalBase& signal) {
+    const std::size_t lines = SineCombScratchBudget(signal) / kChirpBytesPerLine;
+    return static_cast<int>(std::min<std::size_t>(lines, 1u << 30));
+}
 
 void AddSineComb(SignalBase& signal, const SineComb& lines) {
     if (lines.Lines() == 0 || signal.SampleCount == 0) {
         return;
     }
-    const Ratio step = Ratio::Of(lines.Spacing, signal.SampleRate);
-    const long period = Period(step);
-    if (period > 0 && period <= signal.SampleCount) {
-        AddPeriodic(signal, lines, period);
+    const int batch = SineCombBatchLines(signal);
+    if (lines.Lines() <= batch) {
+        AddBatch(signal, lines);
     } else {
-        AddChirp(signal, lines, step);
+        // Each batch is a comb of its own, starting at its first line's frequency.
+        SineComb part;
+        part.Spacing = lines.Spacing;
+        part.RightCopiesLeft = lines.RightCopiesLeft;
+        for (int begin = 0; begin < lines.Lines(); begin += batch) {
+            const int end = std::min(lines.Lines(), begin + batch);
+            const auto slice = [&](const std::vector<double>& v) {
+                return v.empty() ? v : std::vector<double>(v.begin() + begin, v.begin() + end);
+            };
+            part.First = lines.First + begin * lines.Spacing;
+            part.Amplitudes = slice(lines.Amplitudes);
+            part.PhasesLeft = slice(lines.PhasesLeft);
+            part.PhasesRight = slice(lines.PhasesRight);
+            AddBatch(signal, part);
+        }
     }
+    CopyLeftToRight(signal, lines);
 }
 
 void AddSineCombPerSample(SignalBase& signal, const SineComb& lines) {
@@ -261,6 +316,36 @@ void AddSineCombPerSample(SignalBase& signal, const SineComb& lines) {
             }
         }
     }
+    CopyLeftToRight(signal, lines);
+}
+
+SineCombBuilder::SineCombBuilder(SignalBase& signal, double first, double spacing,
+                                 bool rightCopiesLeft)
+    : signal_(signal), first_(first), spacing_(spacing),
+      batch_(static_cast<std::size_t>(SineCombBatchLines(signal))) {
+    pending_.Spacing = spacing;
+    pending_.RightCopiesLeft = rightCopiesLeft;
+}
+
+void SineCombBuilder::Add(double amplitude, double phaseLeft, double phaseRight) {
+    pending_.Amplitudes.push_back(amplitude);
+    pending_.PhasesLeft.push_back(phaseLeft);
+    pending_.PhasesRight.push_back(phaseRight);
+    if (pending_.Amplitudes.size() >= batch_) {
+        Flush();
+    }
+}
+
+void SineCombBuilder::Flush() {
+    if (pending_.Amplitudes.empty()) {
+        return;
+    }
+    pending_.First = first_ + static_cast<double>(added_) * spacing_;
+    AddSineComb(signal_, pending_);
+    added_ += static_cast<long long>(pending_.Amplitudes.size());
+    pending_.Amplitudes.clear();
+    pending_.PhasesLeft.clear();
+    pending_.PhasesRight.clear();
 }
 
 } // namespace zembrel

@@ -5,6 +5,7 @@
 #include "generators/InputRules.h"
 #include "generators/NoiseDialogFields.h"
 #include "generators/ParameterForm.h"
+#include "generators/PseudoNoiseList.h"
 #include "generators/SineGenerator.h"
 #include "generators/TFDlgSineGen.h"
 #include "signal/SignalBase.h"
@@ -133,9 +134,7 @@ void TFDlgSineNoiseGen::BImportClick() {
         return;
     }
     signal_->Clear();
-    for (const auto& record : list.Records) {
-        // One drawn phase, the same in both channels: the list has no offset.
-        zembrel::SineGenerator(*signal_, record[0], record[1]);
-    }
+    // One drawn phase per record, the same in both channels: the list has no offset.
+    zembrel::AddPseudoNoiseList(*signal_, list.Records);
     Commit(list.Level);
 }

@@ -1,5 +1,5 @@
+#include "core/generators/FastPathCompare.h"
 #include "generators/CalculationProtocol.h"
-#include "generators/FinishSignal.h"
 #include "generators/NoiseGenerator.h"
 #include "generators/RandomNumberGenerator.h"
 #include "signal/SignalBase.h"
@@ -49,31 +49,7 @@ TEST(NoiseFastPath, MatchesThePerSampleBandWithTheSameDraws) {
         EXPECT_EQ(fastReports.values, referenceReports.values);
         EXPECT_EQ(p1, 100);
 
-        double peak = 0.0, worst = 0.0;
-        for (std::size_t ch = 0; ch < fast.ChannelArrays().size(); ++ch) {
-            const auto& a = *fast.ChannelArrays()[ch];
-            const auto& b = *reference.ChannelArrays()[ch];
-            for (std::size_t i = 0; i < a.size(); ++i) {
-                peak = std::max(peak, std::abs(b[i]));
-                worst = std::max(worst, std::abs(a[i] - b[i]));
-            }
-        }
-        ASSERT_GT(peak, 0.0);
-        EXPECT_LE(worst, 1e-9 * peak);
-
-        FinishSignal(fast, -3.0);
-        FinishSignal(reference, -3.0);
-        long differing = 0, total = 0;
-        for (std::size_t ch = 0; ch < fast.ChannelArrays().size(); ++ch) {
-            const auto& a = *fast.ChannelArrays()[ch];
-            const auto& b = *reference.ChannelArrays()[ch];
-            for (std::size_t i = 0; i < a.size(); ++i) {
-                ASSERT_LE(std::abs(a[i] - b[i]), 1.0);
-                differing += a[i] != b[i];
-                ++total;
-            }
-        }
-        EXPECT_LE(differing, total / 1000);
+        test::ExpectFastMatchesReference(fast, reference, -3.0);
     }
 }
 
