@@ -3,7 +3,6 @@
 #include "generators/CalculationProtocol.h"
 #include "generators/SineComb.h"
 #include "generators/SineGenerator.h"
-#include "signal/ParallelFor.h"
 #include "signal/SignalBase.h"
 
 #include <cmath>
@@ -38,26 +37,7 @@ void AddHarmonic(SignalBase& signal, const Harmonic& harmonic, double omega, dou
     const double kOmega = harmonic.Number * omega;
     const double kPhiLeft = harmonic.Number * phiLeft;
     const double kPhiRight = harmonic.Number * phiRight;
-    const double a = harmonic.Amplitude;
-    const double period = signal.SamplePeriod;
-    if (signal.Channels == 1) {
-        double* mono = signal.Mono.data();
-        ParallelFor(signal.SampleCount, [=](int begin, int end) {
-            for (int i = begin; i < end; ++i) {
-                mono[i] += a * std::sin((i * period) * kOmega + kPhiLeft);
-            }
-        });
-        return;
-    }
-    double* left = signal.Left.data();
-    double* right = signal.Right.data();
-    ParallelFor(signal.SampleCount, [=](int begin, int end) {
-        for (int i = begin; i < end; ++i) {
-            const double t = i * period;
-            left[i] += a * std::sin(t * kOmega + kPhiLeft);
-            right[i] += a * std::sin(t * kOmega + kPhiRight);
-        }
-    });
+    AddSinePass(signal, harmonic.Amplitude, kOmega, kPhiLeft, kPhiRight);
 }
 
 void RunFunctionGenerator(SignalBase& signal, Waveform waveform, double frequency, double phase,

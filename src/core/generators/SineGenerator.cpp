@@ -9,16 +9,20 @@ namespace zembrel {
 
 namespace {
 
-void AddSine(SignalBase& signal, double frequency, double amplitude, double phiLeft,
-             double phiRight) {
-    const double omega = 2.0 * SineGenerator::Pi * frequency;
+double DegreesToRadians(double degrees) {
+    return 2.0 * SineGenerator::Pi * degrees / 360.0;
+}
+
+} // namespace
+
+void AddSinePass(SignalBase& signal, double amplitude, double omega, double phiLeft,
+                 double phiRight) {
     const double period = signal.SamplePeriod;
     if (signal.Channels == 1) {
         double* mono = signal.Mono.data();
         ParallelFor(signal.SampleCount, [=](int begin, int end) {
             for (int i = begin; i < end; ++i) {
-                const double t = i * period;
-                mono[i] += amplitude * std::sin(t * omega + phiLeft);
+                mono[i] += amplitude * std::sin((i * period) * omega + phiLeft);
             }
         });
         return;
@@ -34,22 +38,16 @@ void AddSine(SignalBase& signal, double frequency, double amplitude, double phiL
     });
 }
 
-double DegreesToRadians(double degrees) {
-    return 2.0 * SineGenerator::Pi * degrees / 360.0;
-}
-
-} // namespace
-
 SineGenerator::SineGenerator(SignalBase& signal, double frequency, double amplitude, double phase) {
     const double phi = DegreesToRadians(phase);
-    AddSine(signal, frequency, amplitude, phi, phi);
+    AddSinePass(signal, amplitude, 2.0 * Pi * frequency, phi, phi);
 }
 
 SineGenerator::SineGenerator(SignalBase& signal, double frequency, double amplitude, double phase,
                              double offset) {
     const double phi = DegreesToRadians(phase);
     const double phiRight = DegreesToRadians(offset) + phi;
-    AddSine(signal, frequency, amplitude, phi, phiRight);
+    AddSinePass(signal, amplitude, 2.0 * Pi * frequency, phi, phiRight);
 }
 
 } // namespace zembrel

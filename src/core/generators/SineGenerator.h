@@ -4,6 +4,11 @@ namespace zembrel {
 
 class SignalBase;
 
+// One pass of the per-sample method: x[i] += amplitude * sin(i * SamplePeriod * omega + phi)
+// with phiLeft for Mono and Left, phiRight for Right, the samples split over the cores.
+void AddSinePass(SignalBase& signal, double amplitude, double omega, double phiLeft,
+                 double phiRight);
+
 // Adds one sine to every sample of a signal: x[i] += amplitude * sin(i * SamplePeriod * w + phi)
 // with w = 2 pi f and phi = 2 pi phase / 360. The object holds no data; construction does the
 // work.

@@ -43,26 +43,7 @@ SineGenerator::SineGenerator(SignalBase& signal, double frequency, double amplit
                              double offset) {
     const double phiLeft = PhaseRadians(PseudoNoisePhase());
     const double phiRight = PhaseRadians(offset) + phiLeft;
-    const double omega = 2.0 * Pi * frequency;
-    const double period = signal.SamplePeriod;
-    if (signal.Channels == 1) {
-        double* mono = signal.Mono.data();
-        ParallelFor(signal.SampleCount, [=](int begin, int end) {
-            for (int i = begin; i < end; ++i) {
-                mono[i] += amplitude * std::sin(i * period * omega + phiLeft);
-            }
-        });
-        return;
-    }
-    double* left = signal.Left.data();
-    double* right = signal.Right.data();
-    ParallelFor(signal.SampleCount, [=](int begin, int end) {
-        for (int i = begin; i < end; ++i) {
-            const double t = i * period;
-            left[i] += amplitude * std::sin(t * omega + phiLeft);
-            right[i] += amplitude * std::sin(t * omega + phiRight);
-        }
-    });
+    AddSinePass(signal, amplitude, 2.0 * Pi * frequency, phiLeft, phiRight);
 }
 
 } // namespace zembrel
