@@ -1,6 +1,7 @@
 #include "generators/NoiseGenerator.h"
 
 #include "generators/CalculationProtocol.h"
+#include "generators/InputRules.h"
 #include "generators/RandomNumberGenerator.h"
 #include "generators/SineComb.h"
 #include "generators/SineGenerator.h"
@@ -64,6 +65,16 @@ NoiseBand PlanNoiseBand(double start, double stop, double step) {
     }
     band.Count = static_cast<std::int32_t>(count);
     return band;
+}
+
+NoiseBandChecks CheckNoiseBand(double start, double stop, double step, double sampleRate) {
+    NoiseBandChecks checks;
+    checks.BadStart = !IsValidFrequency(start, sampleRate);
+    checks.BadStop = !IsValidFrequency(stop, sampleRate);
+    checks.BadStep =
+        !IsValidFrequency(step, sampleRate) ||
+        (!checks.BadStart && !checks.BadStop && !PlanNoiseBand(start, stop, step).Usable());
+    return checks;
 }
 
 double NoiseAmplitude(NoiseMode mode, double amplitude, double frequency) {

@@ -38,6 +38,16 @@ struct NoiseBand {
 // not finite, or a count beyond int32 leaves Count at 0 and names the problem.
 NoiseBand PlanNoiseBand(double start, double stop, double step);
 
+// Which fields of a noise band a dialog must refuse: an edge outside 0 < f <= fs/2, or a step
+// outside that range or one that gives no countable band (a step of 1e-6 Hz over 20 kHz would
+// need more than 2^31 lines).
+struct NoiseBandChecks {
+    bool BadStart;
+    bool BadStop;
+    bool BadStep;
+};
+NoiseBandChecks CheckNoiseBand(double start, double stop, double step, double sampleRate);
+
 // The amplitude of the line at frequency (Hz) in mode; amplitude is used by White only.
 double NoiseAmplitude(NoiseMode mode, double amplitude, double frequency);
 

@@ -90,17 +90,10 @@ bool TFDlgBandNoiseGen::ReadBand(bool withLevel) {
     }
     offset_ = ReadNumber(PhaseOffset);
 
-    const double fs = signal_->SampleRate;
-    const bool badStart = !zembrel::IsValidFrequency(start_, fs);
-    const bool badStop = !zembrel::IsValidFrequency(stop_, fs);
-    // 0 < step <= fs/2, and the band must have a countable number of lines (a step of 1e-6 Hz
-    // over 20 kHz would need more than 2^31).
-    const bool badStep =
-        !zembrel::IsValidFrequency(step_, fs) ||
-        (!badStart && !badStop && !zembrel::PlanNoiseBand(start_, stop_, step_).Usable());
-    const auto checks = {std::pair{badStart, f_start},
-                         std::pair{badStop, f_stop},
-                         std::pair{badStep, step},
+    const auto band = zembrel::CheckNoiseBand(start_, stop_, step_, signal_->SampleRate);
+    const auto checks = {std::pair{band.BadStart, f_start},
+                         std::pair{band.BadStop, f_stop},
+                         std::pair{band.BadStep, step},
                          std::pair{withLevel && !zembrel::IsValidLevel(level_), lev},
                          std::pair{!zembrel::IsValidNumber(amplitude_), ampl},
                          std::pair{!zembrel::IsValidNumber(offset_), PhaseOffset}};

@@ -83,15 +83,10 @@ void TFDlgPinkNoise::BOKClick() {
     level_ = ReadNumber(lev);
     offset_ = ReadNumber(PhaseOffset);
 
-    const double fs = signal_->SampleRate;
-    const bool badStart = !zembrel::IsValidFrequency(start_, fs);
-    const bool badStop = !zembrel::IsValidFrequency(stop_, fs);
-    // 0 < step <= fs/2, and a countable number of lines.
-    const bool badStep =
-        !zembrel::IsValidFrequency(step_, fs) ||
-        (!badStart && !badStop && !zembrel::PlanNoiseBand(start_, stop_, step_).Usable());
-    const auto checks = {std::pair{badStart, f_start}, std::pair{badStop, f_stop},
-                         std::pair{badStep, step}, std::pair{!zembrel::IsValidLevel(level_), lev},
+    const auto band = zembrel::CheckNoiseBand(start_, stop_, step_, signal_->SampleRate);
+    const auto checks = {std::pair{band.BadStart, f_start}, std::pair{band.BadStop, f_stop},
+                         std::pair{band.BadStep, step},
+                         std::pair{!zembrel::IsValidLevel(level_), lev},
                          std::pair{!zembrel::IsValidNumber(offset_), PhaseOffset}};
     if (AnyInvalid(checks)) {
         ShowError(TFDlgBandNoiseGen::ErrorText);
