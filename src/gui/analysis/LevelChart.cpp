@@ -2,9 +2,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRubberBand>
-
-#include <cstdlib>
 
 namespace {
 
@@ -43,15 +40,12 @@ LevelChart::LevelChart(QWidget* parent) : QCustomPlot(parent) {
 
     // Our own mouse rules apply (zoom rectangle direction, undo), so QCustomPlot's are off.
     setInteractions(QCP::Interactions());
-    rubberBand_ = new QRubberBand(QRubberBand::Rectangle, this);
 }
 
 void LevelChart::SetMouseInteraction(bool enabled) {
     mouseEnabled_ = enabled;
     if (!enabled) {
-        selecting_ = false;
-        panning_ = false;
-        rubberBand_->hide();
+        drag_.Cancel();
     }
 }
 
@@ -90,55 +84,32 @@ void LevelChart::paintEvent(QPaintEvent* event) {
 
 void LevelChart::mousePressEvent(QMouseEvent* event) {
     event->accept();
-    if (!mouseEnabled_) {
-        return;
-    }
-    const QPoint pos = event->position().toPoint();
-    if (event->button() == Qt::LeftButton) {
-        selecting_ = true;
-        dragStart_ = pos;
-        rubberBand_->setGeometry(QRect(pos, QSize()));
-        rubberBand_->show();
-    } else if (event->button() == Qt::RightButton) {
-        panning_ = true;
-        dragStart_ = pos;
+    if (mouseEnabled_) {
+        drag_.Press(*event);
     }
 }
 
 void LevelChart::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
     const QPoint pos = event->position().toPoint();
-    if (selecting_) {
-        rubberBand_->setGeometry(QRect(dragStart_, pos).normalized());
-    } else if (panning_) {
-        // The point under the cursor stays under the cursor, on both axes.
-        const double dx = xAxis->pixelToCoord(dragStart_.x()) - xAxis->pixelToCoord(pos.x());
-        const double dy = yAxis->pixelToCoord(dragStart_.y()) - yAxis->pixelToCoord(pos.y());
+    if (const auto anchor = drag_.Move(pos)) {
+        const double dx = xAxis->pixelToCoord(anchor->x()) - xAxis->pixelToCoord(pos.x());
+        const double dy = yAxis->pixelToCoord(anchor->y()) - yAxis->pixelToCoord(pos.y());
         const QCPRange x = xAxis->range();
         const QCPRange y = yAxis->range();
         xAxis->setRange(x.lower + dx, x.upper + dx);
         yAxis->setRange(y.lower + dy, y.upper + dy);
-        dragStart_ = pos;
+        drag_.MoveAnchor(pos);
         replot(rpQueuedReplot);
     }
 }
 
 void LevelChart::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    const QPoint pos = event->position().toPoint();
-    if (selecting_ && event->button() == Qt::LeftButton) {
-        selecting_ = false;
-        rubberBand_->hide();
-        const int dx = pos.x() - dragStart_.x();
-        const int dy = pos.y() - dragStart_.y();
-        if (std::abs(dx) > kMinimumDragPixels && std::abs(dy) > kMinimumDragPixels) {
-            if (dx > 0 && dy > 0) {
-                ZoomToRect(QRect(dragStart_, pos));
-            } else {
-                UndoZoom();
-            }
-        }
-    } else if (panning_ && event->button() == Qt::RightButton) {
-        panning_ = false;
+    const ChartDrag::Gesture gesture = drag_.Release(*event);
+    if (gesture.action == ChartDrag::Action::ZoomToRect) {
+        ZoomToRect(gesture.rect);
+    } else if (gesture.action == ChartDrag::Action::UndoZoom) {
+        UndoZoom();
     }
 }

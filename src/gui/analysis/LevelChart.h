@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ChartDrag.h"
+
 #include <qcustomplot.h>
 
 #include <QPoint>
@@ -8,7 +10,6 @@
 #include <optional>
 
 class QPainter;
-class QRubberBand;
 
 // The chart of the spectrum analyser: frequency in Hz on the bottom axis, level in dB on the
 // left axis, one line series. Values are labelled as whole numbers with 4 minor ticks between
@@ -22,8 +23,6 @@ class LevelChart : public QCustomPlot {
     Q_OBJECT
 
 public:
-    static constexpr int kMinimumDragPixels = 16;
-
     explicit LevelChart(QWidget* parent = nullptr);
 
     QCPGraph* Series() const { return series_; }
@@ -56,8 +55,5 @@ private:
     QCPGraph* series_ = nullptr;
     bool mouseEnabled_ = true;
     std::optional<Ranges> saved_;
-    QRubberBand* rubberBand_ = nullptr;
-    QPoint dragStart_;
-    bool selecting_ = false;
-    bool panning_ = false;
+    ChartDrag drag_{this};
 };

@@ -1,9 +1,6 @@
 #include "app/WaveformChart.h"
 
 #include <QMouseEvent>
-#include <QRubberBand>
-
-#include <cstdlib>
 
 namespace {
 
@@ -49,7 +46,6 @@ WaveformChart::WaveformChart(QWidget* parent) : QCustomPlot(parent) {
     setInteractions(QCP::Interactions());
     setToolTip(QStringLiteral("Waveform (zoom with mouse)"));
     setMinimumSize(40, 40);
-    rubberBand_ = new QRubberBand(QRubberBand::Rectangle, this);
 }
 
 void WaveformChart::SetPoints(const double* samples, int count, double period, int step) {
@@ -136,15 +132,7 @@ bool WaveformChart::ScrollTime(int direction) {
 }
 
 void WaveformChart::mousePressEvent(QMouseEvent* event) {
-    const QPoint pos = event->position().toPoint();
-    if (event->button() == Qt::LeftButton) {
-        selecting_ = true;
-        dragStart_ = pos;
-        rubberBand_->setGeometry(QRect(pos, QSize()));
-        rubberBand_->show();
-    } else if (event->button() == Qt::RightButton) {
-        panning_ = true;
-        dragStart_ = pos;
+    if (drag_.Press(*event)) {
         panStartRange_ = xAxis->range();
     }
     event->accept();
@@ -152,11 +140,9 @@ void WaveformChart::mousePressEvent(QMouseEvent* event) {
 
 void WaveformChart::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
-    if (selecting_) {
-        rubberBand_->setGeometry(QRect(dragStart_, pos).normalized());
-    } else if (panning_) {
+    if (const auto anchor = drag_.Move(pos)) {
         // The range follows the mouse: the time under the press point stays under the cursor.
-        const double shift = xAxis->pixelToCoord(dragStart_.x()) - xAxis->pixelToCoord(pos.x());
+        const double shift = xAxis->pixelToCoord(anchor->x()) - xAxis->pixelToCoord(pos.x());
         xAxis->setRange(panStartRange_.lower + shift, panStartRange_.upper + shift);
         replot(rpQueuedReplot);
     }
@@ -164,21 +150,11 @@ void WaveformChart::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void WaveformChart::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint pos = event->position().toPoint();
-    if (selecting_ && event->button() == Qt::LeftButton) {
-        selecting_ = false;
-        rubberBand_->hide();
-        const int dx = pos.x() - dragStart_.x();
-        const int dy = pos.y() - dragStart_.y();
-        if (std::abs(dx) > kMinimumDragPixels && std::abs(dy) > kMinimumDragPixels) {
-            if (dx > 0 && dy > 0) {
-                ZoomToRect(QRect(dragStart_, pos));
-            } else {
-                UndoZoom();
-            }
-        }
-    } else if (panning_ && event->button() == Qt::RightButton) {
-        panning_ = false;
+    const ChartDrag::Gesture gesture = drag_.Release(*event);
+    if (gesture.action == ChartDrag::Action::ZoomToRect) {
+        ZoomToRect(gesture.rect);
+    } else if (gesture.action == ChartDrag::Action::UndoZoom) {
+        UndoZoom();
     }
     event->accept();
 }

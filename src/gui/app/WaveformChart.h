@@ -1,13 +1,13 @@
 #pragma once
 
+#include "app/ChartDrag.h"
+
 #include <qcustomplot.h>
 
 #include <QPoint>
 #include <QRect>
 
 #include <optional>
-
-class QRubberBand;
 
 // One waveform chart: time in seconds on the bottom axis, the sample value in file units on the
 // left axis, one line series. The chart keeps the points it was given and nothing else about the
@@ -21,9 +21,6 @@ class WaveformChart : public QCustomPlot {
     Q_OBJECT
 
 public:
-    // A mouse drag must exceed this many pixels both across and down to count as a zoom gesture.
-    static constexpr int kMinimumDragPixels = 16;
-
     explicit WaveformChart(QWidget* parent = nullptr);
 
     QCPGraph* Series() const { return series_; }
@@ -76,9 +73,6 @@ private:
     QCPGraph* series_ = nullptr;
     std::optional<Ranges> saved_;
 
-    QRubberBand* rubberBand_ = nullptr;
-    QPoint dragStart_;
-    bool selecting_ = false;
-    bool panning_ = false;
+    ChartDrag drag_{this};
     QCPRange panStartRange_;
 };
