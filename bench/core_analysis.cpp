@@ -1,10 +1,8 @@
 // The analysis figures of the largest signal (180 s, 48 kHz, stereo, 16 bit): one 65536-point
 // level spectrum of a channel, and the statistics of both channels.
+#include "BenchSupport.h"
 #include "analysis/FFT.h"
 #include "analysis/SignalStatistics.h"
-#include "generators/FinishSignal.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,19 +10,8 @@
 
 namespace {
 
-const zembrel::SignalBase& LargestSignal() {
-    static const zembrel::SignalBase signal = [] {
-        zembrel::SignalBase s(48000.0, 180.0, 16, 32768, 2);
-        zembrel::SineGenerator(s, 1000.0, 1.0, 0.0, 90.0);
-        zembrel::SineGenerator(s, 7000.0, 0.1, 0.0);
-        zembrel::FinishSignal(s, -3.0);
-        return s;
-    }();
-    return signal;
-}
-
 void BM_Spectrum(benchmark::State& state) {
-    const auto& s = LargestSignal();
+    const auto& s = bench::LargestToneSignal();
     const int n = static_cast<int>(state.range(0));
     std::vector<double> levels(n / 2);
     for (auto _ : state) {
@@ -37,7 +24,7 @@ void BM_Spectrum(benchmark::State& state) {
 BENCHMARK(BM_Spectrum)->Arg(1024)->Arg(32768)->Arg(65536)->Unit(benchmark::kMillisecond);
 
 void BM_StatisticsBothChannels(benchmark::State& state) {
-    const auto& s = LargestSignal();
+    const auto& s = bench::LargestToneSignal();
     for (auto _ : state) {
         const zembrel::SignalStatistics statistics(s);
         benchmark::DoNotOptimize(statistics.RMS(1));

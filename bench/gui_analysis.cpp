@@ -2,12 +2,11 @@
 // a change of the FFT length to 65536 until the chart is drawn, a change of channel at that
 // length, and the statistics dialog from construction (figures on display) and per channel
 // switch.
+#include "BenchSupport.h"
+#include "GuiBenchSupport.h"
 #include "analysis/AnalyserRadioGroup.h"
 #include "analysis/TFDlgFrequencyAnalysis.h"
 #include "analysis/TFDlgStatistics.h"
-#include "generators/FinishSignal.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,19 +16,8 @@
 
 namespace {
 
-zembrel::SignalBase& LargestSignal() {
-    static zembrel::SignalBase signal = [] {
-        zembrel::SignalBase s(48000.0, 180.0, 16, 32768, 2);
-        zembrel::SineGenerator(s, 1000.0, 1.0, 0.0, 90.0);
-        zembrel::SineGenerator(s, 7000.0, 0.1, 0.0);
-        zembrel::FinishSignal(s, -3.0);
-        return s;
-    }();
-    return signal;
-}
-
 void BM_LengthChangeTo65536(benchmark::State& state) {
-    TFDlgFrequencyAnalysis dialog(nullptr, &LargestSignal());
+    TFDlgFrequencyAnalysis dialog(nullptr, &bench::LargestToneSignal());
     dialog.show();
     QApplication::processEvents();
     for (auto _ : state) {
@@ -44,7 +32,7 @@ void BM_LengthChangeTo65536(benchmark::State& state) {
 BENCHMARK(BM_LengthChangeTo65536)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void BM_ChannelChangeAt65536(benchmark::State& state) {
-    TFDlgFrequencyAnalysis dialog(nullptr, &LargestSignal());
+    TFDlgFrequencyAnalysis dialog(nullptr, &bench::LargestToneSignal());
     dialog.show();
     dialog.len->setCurrentIndex(6);
     QApplication::processEvents();
@@ -59,14 +47,14 @@ BENCHMARK(BM_ChannelChangeAt65536)->Unit(benchmark::kMillisecond)->Iterations(20
 
 void BM_StatisticsDialogOpens(benchmark::State& state) {
     for (auto _ : state) {
-        TFDlgStatistics dialog(nullptr, &LargestSignal());
+        TFDlgStatistics dialog(nullptr, &bench::LargestToneSignal());
         benchmark::DoNotOptimize(dialog.RMSValue);
     }
 }
 BENCHMARK(BM_StatisticsDialogOpens)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void BM_StatisticsChannelSwitch(benchmark::State& state) {
-    TFDlgStatistics dialog(nullptr, &LargestSignal());
+    TFDlgStatistics dialog(nullptr, &bench::LargestToneSignal());
     dialog.show();
     QApplication::processEvents();
     int channel = 0;
@@ -81,10 +69,5 @@ BENCHMARK(BM_StatisticsChannelSwitch)->Unit(benchmark::kMillisecond)->Iterations
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunGuiBenchmarks(argc, argv);
 }

@@ -1,45 +1,18 @@
 // OK of the three modulation generators on the largest signal (180 s, 48 kHz, stereo):
 // synthesis, scaling, the playback file and the redraw, until the window is idle again. Runs
 // offscreen.
-#include "app/TMainform.h"
+#include "GuiBenchSupport.h"
 #include "generators/TFDlgAmplitudeModulationGen.h"
 #include "generators/TFDlgFrequencyModulationGen.h"
 #include "generators/TFDlgFrequencySweepGen.h"
-#include "signal/SignalBase.h"
 
-#include <benchmark/benchmark.h>
-
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTemporaryDir>
-
-#include <functional>
 
 namespace {
 
-// Runs fill-and-OK on a fresh dialog per iteration, as the menu command would open it.
-template <class Dialog>
-void RunOk(benchmark::State& state, const std::function<void(Dialog&)>& enterAndOk) {
-    QTemporaryDir temp;
-    qputenv("TEMP", temp.path().toLocal8Bit());
-    TMainform form;
-    form.show();
-    *form.Signal() = zembrel::SignalBase(48000.0, 180.0, 16, 32768, 2);
-    QApplication::processEvents();
-    for (auto _ : state) {
-        form.Signal()->Clear();
-        Dialog dialog(nullptr, form.TempFileName(), &form, form.Signal());
-        enterAndOk(dialog);
-        QApplication::processEvents();
-        if (dialog.result() != QDialog::Accepted) {
-            state.SkipWithError("the dialog refused its input");
-        }
-    }
-}
-
 void BM_AmplitudeModulationOk(benchmark::State& state) {
-    RunOk<TFDlgAmplitudeModulationGen>(state, [](TFDlgAmplitudeModulationGen& d) {
+    bench::RunDialogOk<TFDlgAmplitudeModulationGen>(state, [](TFDlgAmplitudeModulationGen& d) {
         d.carrier_f->setText("1000");
         d.mod_f->setText("10");
         d.mod_index->setText("0.8");
@@ -49,7 +22,7 @@ void BM_AmplitudeModulationOk(benchmark::State& state) {
 }
 
 void BM_FrequencyModulationOk(benchmark::State& state) {
-    RunOk<TFDlgFrequencyModulationGen>(state, [](TFDlgFrequencyModulationGen& d) {
+    bench::RunDialogOk<TFDlgFrequencyModulationGen>(state, [](TFDlgFrequencyModulationGen& d) {
         d.carrier_f->setText("1000");
         d.mod_f->setText("10");
         d.mod_index->setText("5");
@@ -59,7 +32,7 @@ void BM_FrequencyModulationOk(benchmark::State& state) {
 
 void BM_FrequencySweepOk(benchmark::State& state) {
     const int characteristic = static_cast<int>(state.range(0));
-    RunOk<TFDlgFrequencySweepGen>(state, [characteristic](TFDlgFrequencySweepGen& d) {
+    bench::RunDialogOk<TFDlgFrequencySweepGen>(state, [characteristic](TFDlgFrequencySweepGen& d) {
         d.start_f->setText("20");
         d.stop_f->setText("24000");
         d.type->setCurrentIndex(characteristic);
@@ -81,10 +54,5 @@ BENCHMARK(BM_FrequencySweepOk)
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunGuiBenchmarks(argc, argv);
 }
