@@ -214,14 +214,18 @@ void AddChirp(SignalBase& signal, const SineComb& lines, const Ratio& step) {
         coefficients.push_back(std::move(c));
     }
 
+    // w^(m i0) of the block's first sample, the same for every channel.
+    std::vector<Complex> blockTurn(static_cast<std::size_t>(m));
     for (long start = 0; start < n; start += blockLength) {
         const int count = static_cast<int>(std::min<long>(blockLength, n - start));
         const Complex blockCarrier = Turn(carrier.Frac(static_cast<double>(start)));
+        for (int k = 0; k < m; ++k) {
+            blockTurn[k] = Turn(step.Frac(static_cast<double>(k) * static_cast<double>(start)));
+        }
         for (std::size_t ch = 0; ch < channels.size(); ++ch) {
             Complex* uc = AsComplex(u);
             for (int k = 0; k < m; ++k) {
-                const double mk = static_cast<double>(k) * static_cast<double>(start);
-                uc[k] = coefficients[ch][k] * Turn(step.Frac(mk));
+                uc[k] = coefficients[ch][k] * blockTurn[k];
             }
             std::fill(uc + m, uc + q, Complex(0.0, 0.0));
             forward.Run(u.get(), w.get());
@@ -245,9 +249,9 @@ void CopyLeftToRight(SignalBase& signal, const SineComb& lines) {
 }
 
 // Scratch bytes per line of a chirp batch: three transform buffers and the plan's tables of
-// about 2.4 lines' length each, the coefficients of two channels, the line and output turns and
-// the batch's own table.
-constexpr std::size_t kChirpBytesPerLine = 256;
+// about 2.4 lines' length each, the coefficients of two channels, the line, block and output
+// turns and the batch's own table.
+constexpr std::size_t kChirpBytesPerLine = 272;
 // Scratch bytes per sample of one period: coefficients, the period, the carrier table and the
 // plan's tables.
 constexpr std::size_t kPeriodicBytesPerSample = 64;
