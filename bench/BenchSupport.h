@@ -1,10 +1,17 @@
 #pragma once
 
+#include "generators/CalculationProtocol.h"
 #include "generators/FinishSignal.h"
 #include "generators/SineGenerator.h"
 #include "signal/SignalBase.h"
 
 namespace bench {
+
+// A worker's observer that never stops it and ignores its reports.
+struct Silent : zembrel::CalculationObserver {
+    bool StopRequested() const override { return false; }
+    void Report(int) override {}
+};
 
 // The largest signal the parameter dialog allows (180 s, 48 kHz, stereo, 16 bit) holding
 // something to measure: a 1 kHz tone whose right channel leads by 90 degrees and a 7 kHz tone

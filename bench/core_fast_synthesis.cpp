@@ -2,6 +2,7 @@
 // the per-sample reference, and the same work done by sox for comparison (our file write
 // included there, since sox writes a file too). The reference is timed on a shorter signal
 // where noted; its cost is linear in the length.
+#include "BenchSupport.h"
 #include "generators/CalculationProtocol.h"
 #include "generators/FinishSignal.h"
 #include "generators/FunctionGenerator.h"
@@ -23,10 +24,7 @@ namespace {
 using zembrel::SignalBase;
 using zembrel::SynthesisMethod;
 
-struct Silent : zembrel::CalculationObserver {
-    bool StopRequested() const override { return false; }
-    void Report(int) override {}
-};
+using bench::Silent;
 
 std::string TempWav(const char* name) {
     return (std::filesystem::temp_directory_path() / name).string();

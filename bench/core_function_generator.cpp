@@ -1,5 +1,6 @@
 // The function generator's per-sample method: one pass over the signal per harmonic. A 10 Hz
 // wave over 10 s at 44100 Hz in stereo needs 1103 harmonics (square) or 2205 (sawtooth).
+#include "BenchSupport.h"
 #include "generators/CalculationProtocol.h"
 #include "generators/FunctionGenerator.h"
 #include "signal/SignalBase.h"
@@ -8,10 +9,7 @@
 
 namespace {
 
-struct Silent : zembrel::CalculationObserver {
-    bool StopRequested() const override { return false; }
-    void Report(int) override {}
-};
+using bench::Silent;
 
 void BM_FunctionGenerator(benchmark::State& state) {
     const auto waveform = static_cast<zembrel::Waveform>(state.range(0));

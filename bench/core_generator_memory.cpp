@@ -5,6 +5,7 @@
 // signal, line tables, transform buffers and plans, worker threads.
 //
 //     zembrel_bench_core_generator_memory [case-name-part]
+#include "BenchSupport.h"
 #include "generators/CalculationProtocol.h"
 #include "generators/EnvelopGenerator.h"
 #include "generators/FinishSignal.h"
@@ -29,10 +30,7 @@
 
 namespace {
 
-struct Silent : zembrel::CalculationObserver {
-    bool StopRequested() const override { return false; }
-    void Report(int) override {}
-};
+using bench::Silent;
 
 // A field of /proc/self/status in bytes.
 long long StatusBytes(const char* field) {

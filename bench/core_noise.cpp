@@ -3,6 +3,7 @@
 // 20 ... 20000 Hz in steps of 1 Hz is 19981 lines; a white band of 100 ... 200 Hz in steps of
 // 0.01 Hz is 10001 lines. peak_extra_MiB is the largest amount of large-block sample memory
 // allocated during a run beyond the signal itself.
+#include "BenchSupport.h"
 #include "generators/CalculationProtocol.h"
 #include "generators/NoiseGenerator.h"
 #include "signal/SampleArray.h"
@@ -14,10 +15,7 @@
 
 namespace {
 
-struct Silent : zembrel::CalculationObserver {
-    bool StopRequested() const override { return false; }
-    void Report(int) override {}
-};
+using bench::Silent;
 
 long long g_bytes = 0;
 long long g_peak = 0;

@@ -1,5 +1,6 @@
 #include "generators/FunctionGenerator.h"
 #include "core/generators/FastPathCompare.h"
+#include "core/generators/ReportRecorder.h"
 #include "generators/CalculationProtocol.h"
 #include "signal/SignalBase.h"
 
@@ -16,23 +17,7 @@
 namespace zembrel {
 namespace {
 
-// Records reports and can request a stop after a given report.
-class Recorder : public CalculationObserver {
-public:
-    explicit Recorder(int stopAfter = -1) : stopAfter_(stopAfter) {}
-    bool StopRequested() const override { return stop_; }
-    void Report(int percent) override {
-        reports.push_back(percent);
-        if (static_cast<int>(reports.size()) == stopAfter_) {
-            stop_ = true;
-        }
-    }
-    std::vector<int> reports;
-
-private:
-    int stopAfter_;
-    bool stop_ = false;
-};
+using Recorder = test::ReportRecorder;
 
 TEST(RunUnits, ReportsIntegerPercentagesBeforeEachUnit) {
     Recorder one;

@@ -1,5 +1,5 @@
 #include "core/generators/FastPathCompare.h"
-#include "generators/CalculationProtocol.h"
+#include "core/generators/ReportRecorder.h"
 #include "generators/NoiseGenerator.h"
 #include "generators/RandomNumberGenerator.h"
 #include "signal/SignalBase.h"
@@ -11,12 +11,6 @@
 
 namespace zembrel {
 namespace {
-
-struct Reports : CalculationObserver {
-    bool StopRequested() const override { return false; }
-    void Report(int percent) override { values.push_back(percent); }
-    std::vector<int> values;
-};
 
 // A noise band made with FFTs equals the per-sample sum of the same draws: before scaling to
 // 1e-9 of the peak, after scaling to one unit in at most 0.1 % of the samples.
@@ -35,7 +29,7 @@ TEST(NoiseFastPath, MatchesThePerSampleBandWithTheSameDraws) {
         SCOPED_TRACE(std::to_string(c.start) + " .. " + std::to_string(c.stop));
         SignalBase fast(c.rate, c.duration, 16, 32768, c.channels);
         SignalBase reference = fast;
-        Reports fastReports, referenceReports;
+        test::ReportRecorder fastReports, referenceReports;
         int p1 = 0, p2 = 0;
         RandomNumberGenerator::Seed(12345);
         ASSERT_TRUE(RunNoiseBand(fast, c.start, c.stop, c.step, 0.5, c.offset, NoiseMode::White, p1,
@@ -46,7 +40,7 @@ TEST(NoiseFastPath, MatchesThePerSampleBandWithTheSameDraws) {
                                  NoiseMode::White, p2, referenceReports,
                                  SynthesisMethod::PerSample));
         EXPECT_EQ(RandomNumberGenerator::State(), stateAfterFast); // same number of draws
-        EXPECT_EQ(fastReports.values, referenceReports.values);
+        EXPECT_EQ(fastReports.reports, referenceReports.reports);
         EXPECT_EQ(p1, 100);
 
         test::ExpectFastMatchesReference(fast, reference, -3.0);

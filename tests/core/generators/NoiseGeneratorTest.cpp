@@ -1,4 +1,5 @@
 #include "generators/NoiseGenerator.h"
+#include "core/generators/ReportRecorder.h"
 #include "generators/CalculationProtocol.h"
 #include "generators/FrequencyListFile.h"
 #include "generators/RandomNumberGenerator.h"
@@ -24,23 +25,7 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-// Records reports; can request a stop before the first unit or after a given report.
-class Recorder : public CalculationObserver {
-public:
-    explicit Recorder(int stopAfter = -1) : stopAfter_(stopAfter), stop_(stopAfter == 0) {}
-    bool StopRequested() const override { return stop_; }
-    void Report(int percent) override {
-        reports.push_back(percent);
-        if (static_cast<int>(reports.size()) == stopAfter_) {
-            stop_ = true;
-        }
-    }
-    std::vector<int> reports;
-
-private:
-    int stopAfter_;
-    bool stop_;
-};
+using Recorder = test::ReportRecorder;
 
 // The discrete Fourier transform of a channel (FFTW, all bins at once), scaled so that a sine of
 // amplitude a at whole bin m (m / duration Hz) gives the magnitude a.
