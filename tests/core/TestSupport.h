@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -55,6 +57,25 @@ inline std::uint32_t Le32(const std::vector<unsigned char>& b, std::size_t at) {
 
 inline std::uint16_t Le16(const std::vector<unsigned char>& b, std::size_t at) {
     return static_cast<std::uint16_t>(b.at(at) | (b.at(at + 1) << 8));
+}
+
+// What a shell command writes to its standard output.
+inline std::string CommandOutput(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) {
+            out.append(buf, n);
+        }
+        pclose(p);
+    }
+    return out;
+}
+
+// Whether sox, the peer our files are checked against, can be run.
+inline bool SoxPresent() {
+    return std::system("sox --version >/dev/null 2>&1") == 0;
 }
 
 } // namespace zembrel::test

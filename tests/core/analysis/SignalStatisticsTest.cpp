@@ -152,26 +152,13 @@ TEST(SignalStatistics, ChannelWithoutSamplesReadsZero) {
 
 // --- sox as an independent measurement ---
 
-std::string Output(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) {
-            out.append(buf, n);
-        }
-        pclose(p);
-    }
-    return out;
-}
-
 // Rows of "sox FILE -n stats" by name: one value per channel (the "Overall" column of a stereo
 // file is dropped).
 std::map<std::string, std::vector<double>> SoxStats(const std::string& path, int channels) {
     static const char* const names[] = {"DC offset", "Min level", "Max level", "RMS lev dB",
                                         "Crest factor"};
     std::map<std::string, std::vector<double>> rows;
-    std::istringstream in(Output("sox '" + path + "' -n stats 2>&1"));
+    std::istringstream in(test::CommandOutput("sox '" + path + "' -n stats 2>&1"));
     for (std::string line; std::getline(in, line);) {
         for (const std::string name : names) {
             if (line.rfind(name, 0) != 0) {
@@ -192,7 +179,7 @@ std::map<std::string, std::vector<double>> SoxStats(const std::string& path, int
 }
 
 TEST(SignalStatisticsSoxPeer, AgreesWithSoxStats) {
-    if (std::system("sox --version >/dev/null 2>&1") != 0) {
+    if (!test::SoxPresent()) {
         GTEST_SKIP() << "sox is not installed";
     }
     struct Case {

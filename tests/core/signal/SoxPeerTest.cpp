@@ -18,24 +18,8 @@ namespace {
 
 using test::DataPath;
 using test::ReadBytes;
+using test::SoxPresent;
 using test::TempDir;
-
-bool SoxPresent() {
-    return std::system("sox --version >/dev/null 2>&1") == 0;
-}
-
-std::string Output(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) {
-            out.append(buf, n);
-        }
-        pclose(p);
-    }
-    return out;
-}
 
 std::string Quote(const std::string& s) {
     return "'" + s + "'";
@@ -43,8 +27,8 @@ std::string Quote(const std::string& s) {
 
 // The samples as sox decodes them, in the file's own encoding.
 std::string SoxSamples(const std::string& path, int bits) {
-    return Output("sox -D " + Quote(path) + (bits == 8 ? " -t u8 -" : " -t s16 -") +
-                  " 2>/dev/null");
+    return test::CommandOutput("sox -D " + Quote(path) + (bits == 8 ? " -t u8 -" : " -t s16 -") +
+                               " 2>/dev/null");
 }
 
 // Our samples of a loaded signal, interleaved, in the same raw encoding.
@@ -94,10 +78,10 @@ TEST_F(SoxPeer, ReadsEveryFormatWeWrite) {
                 SCOPED_TRACE(std::to_string(channels) + " ch " + std::to_string(bits) + " bit " +
                              std::to_string(rate));
                 const std::string q = Quote(path);
-                EXPECT_EQ(std::stod(Output("soxi -r " + q)), static_cast<int>(rate));
-                EXPECT_EQ(std::stoi(Output("soxi -c " + q)), channels);
-                EXPECT_EQ(std::stoi(Output("soxi -b " + q)), bits);
-                EXPECT_EQ(std::stol(Output("soxi -s " + q)), s.SampleCount);
+                EXPECT_EQ(std::stod(test::CommandOutput("soxi -r " + q)), static_cast<int>(rate));
+                EXPECT_EQ(std::stoi(test::CommandOutput("soxi -c " + q)), channels);
+                EXPECT_EQ(std::stoi(test::CommandOutput("soxi -b " + q)), bits);
+                EXPECT_EQ(std::stol(test::CommandOutput("soxi -s " + q)), s.SampleCount);
                 EXPECT_EQ(SoxSamples(path, bits), OurSamples(s));
             }
         }
@@ -127,7 +111,7 @@ TEST_F(SoxPeer, WeLoadWhatSoxWrites) {
         EXPECT_EQ(s.Channels, c.channels);
         EXPECT_EQ(s.Bits, c.bits);
         EXPECT_EQ(s.SampleRate, c.rate);
-        EXPECT_EQ(s.SampleCount, std::stol(Output("soxi -s " + Quote(path))));
+        EXPECT_EQ(s.SampleCount, std::stol(test::CommandOutput("soxi -s " + Quote(path))));
         EXPECT_EQ(OurSamples(s), SoxSamples(path, c.bits));
     }
 }
