@@ -64,6 +64,18 @@ std::unique_ptr<TMainform> ShownForm() {
     return form;
 }
 
+// A shown window with the largest file opened, or nothing when no sound server answers.
+std::unique_ptr<TMainform> ShownFormWithLargestOpen(benchmark::State& state) {
+    auto form = ShownForm();
+    if (form->SoundDevices() == 0) {
+        state.SkipWithError("no sound server answers");
+        return nullptr;
+    }
+    form->OpenDialog1 = [] { return LargestFile(); };
+    form->Open1Click();
+    return form;
+}
+
 void DrawCharts(TMainform& form) {
     form.Chart1->replot();
     form.Chart2->replot();
@@ -122,13 +134,10 @@ BENCHMARK(BM_FileSaveLargest)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The part of Play that holds up the window.
 void BM_PlayLargest(benchmark::State& state) {
-    auto form = ShownForm();
-    if (form->SoundDevices() == 0) {
-        state.SkipWithError("no sound server answers");
+    auto form = ShownFormWithLargestOpen(state);
+    if (!form) {
         return;
     }
-    form->OpenDialog1 = [] { return LargestFile(); };
-    form->Open1Click();
     for (auto _ : state) {
         form->BPlayClick();
     }
@@ -139,13 +148,10 @@ BENCHMARK(BM_PlayLargest)->Unit(benchmark::kMillisecond)->Iterations(5);
 // From the click on Play to the samples handed to the sound output; the window keeps serving
 // events meanwhile, as the samples are read on a worker thread.
 void BM_PlayLargestUntilSounding(benchmark::State& state) {
-    auto form = ShownForm();
-    if (form->SoundDevices() == 0) {
-        state.SkipWithError("no sound server answers");
+    auto form = ShownFormWithLargestOpen(state);
+    if (!form) {
         return;
     }
-    form->OpenDialog1 = [] { return LargestFile(); };
-    form->Open1Click();
     for (auto _ : state) {
         form->BPlayClick();
         while (!form->Sound().IsSounding()) {
