@@ -41,7 +41,7 @@ void AddPseudoNoiseList(SignalBase& signal, const std::vector<std::vector<double
     }
     std::optional<EqualSpacing> comb;
     if (method == SynthesisMethod::Automatic &&
-        FastSineCombPays(static_cast<int>(std::min<std::size_t>(frequencies.size(), 1u << 30)))) {
+        FastSineCombPays(static_cast<long long>(frequencies.size()))) {
         comb = FindEqualSpacing(frequencies, signal.SampleCount * signal.SamplePeriod);
     }
     if (!comb) {

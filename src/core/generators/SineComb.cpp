@@ -286,27 +286,19 @@ void AddSineComb(SignalBase& signal, const SineComb& lines) {
     if (lines.Lines() == 0 || signal.SampleCount == 0) {
         return;
     }
-    const int batch = SineCombBatchLines(signal);
-    if (lines.Lines() <= batch) {
+    if (lines.Lines() <= SineCombBatchLines(signal)) {
         AddBatch(signal, lines);
-    } else {
-        // Each batch is a comb of its own, starting at its first line's frequency.
-        SineComb part;
-        part.Spacing = lines.Spacing;
-        part.RightCopiesLeft = lines.RightCopiesLeft;
-        for (int begin = 0; begin < lines.Lines(); begin += batch) {
-            const int end = std::min(lines.Lines(), begin + batch);
-            const auto slice = [&](const std::vector<double>& v) {
-                return v.empty() ? v : std::vector<double>(v.begin() + begin, v.begin() + end);
-            };
-            part.First = lines.First + begin * lines.Spacing;
-            part.Amplitudes = slice(lines.Amplitudes);
-            part.PhasesLeft = slice(lines.PhasesLeft);
-            part.PhasesRight = slice(lines.PhasesRight);
-            AddBatch(signal, part);
-        }
+        CopyLeftToRight(signal, lines);
+        return;
     }
-    CopyLeftToRight(signal, lines);
+    // Longer combs are taken a batch at a time, each a comb of its own.
+    SineCombBuilder batches(signal, lines.First, lines.Spacing, lines.RightCopiesLeft);
+    const std::vector<double>& right =
+        lines.PhasesRight.empty() ? lines.PhasesLeft : lines.PhasesRight;
+    for (int m = 0; m < lines.Lines(); ++m) {
+        batches.Add(lines.Amplitudes[m], lines.PhasesLeft[m], right[m]);
+    }
+    batches.Flush();
 }
 
 void AddSineCombPerSample(SignalBase& signal, const SineComb& lines) {

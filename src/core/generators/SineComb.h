@@ -67,7 +67,7 @@ void AddSineCombPerSample(SignalBase& signal, const SineComb& lines);
 enum class SynthesisMethod { Automatic, PerSample };
 
 // Whether the FFT evaluation is worth it for this many lines.
-inline bool FastSineCombPays(int lines) {
+inline bool FastSineCombPays(long long lines) {
     return lines >= 8;
 }
 
