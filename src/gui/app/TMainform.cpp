@@ -87,6 +87,8 @@ TMainform::~TMainform() {
 }
 
 void TMainform::BuildMenu() {
+    // Captions carry an & before their mnemonic letter (Alt+F, then N ...); the letter is
+    // shown underlined and is not part of the caption's text.
     QMenuBar* bar = menuBar();
     auto item = [this](QMenu* menu, QAction*& action, const QString& caption,
                        void (TMainform::*handler)()) {
@@ -94,43 +96,43 @@ void TMainform::BuildMenu() {
         connect(action, &QAction::triggered, this, handler);
     };
 
-    File1 = bar->addMenu(QStringLiteral("File"));
-    item(File1, New1, QStringLiteral("New"), &TMainform::New1Click);
-    item(File1, Open1, QStringLiteral("Open..."), &TMainform::Open1Click);
-    item(File1, Save1, QStringLiteral("Save..."), &TMainform::Save1Click);
+    File1 = bar->addMenu(QStringLiteral("&File"));
+    item(File1, New1, QStringLiteral("&New"), &TMainform::New1Click);
+    item(File1, Open1, QStringLiteral("&Open..."), &TMainform::Open1Click);
+    item(File1, Save1, QStringLiteral("&Save..."), &TMainform::Save1Click);
     File1->addSeparator();
-    item(File1, Exit1, QStringLiteral("Exit"), &TMainform::Exit1Click);
+    item(File1, Exit1, QStringLiteral("E&xit"), &TMainform::Exit1Click);
     New1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    Generator1 = bar->addMenu(QStringLiteral("Generator"));
-    item(Generator1, Sine, QStringLiteral("Sine..."), &TMainform::SineClick);
-    Function = Generator1->addMenu(QStringLiteral("Function"));
-    item(Function, FunctionGen, QStringLiteral("Square / Triangle / Sawtooth..."),
+    Generator1 = bar->addMenu(QStringLiteral("&Generator"));
+    item(Generator1, Sine, QStringLiteral("&Sine..."), &TMainform::SineClick);
+    Function = Generator1->addMenu(QStringLiteral("&Function"));
+    item(Function, FunctionGen, QStringLiteral("&Square / Triangle / Sawtooth..."),
          &TMainform::FunctionGenClick);
-    item(Function, AmplitudeModulation, QStringLiteral("Amplitude Modulation..."),
+    item(Function, AmplitudeModulation, QStringLiteral("&Amplitude Modulation..."),
          &TMainform::AmplitudeModulationClick);
-    item(Function, FrequencyModulation, QStringLiteral("Frequency Modulation..."),
+    item(Function, FrequencyModulation, QStringLiteral("Frequency &Modulation..."),
          &TMainform::FrequencyModulationClick);
-    item(Function, FrequencySweep, QStringLiteral("Frequency Sweep..."),
+    item(Function, FrequencySweep, QStringLiteral("Frequency S&weep..."),
          &TMainform::FrequencySweepClick);
-    Noise = Generator1->addMenu(QStringLiteral("Noise"));
-    item(Noise, Sinepnphase, QStringLiteral("Sine with pn-phase..."), &TMainform::SinepnphaseClick);
-    item(Noise, BandNoise, QStringLiteral("White Noise..."), &TMainform::BandNoiseClick);
-    item(Noise, PinkNoise, QStringLiteral("Pink Noise..."), &TMainform::PinkNoiseClick);
+    Noise = Generator1->addMenu(QStringLiteral("&Noise"));
+    item(Noise, Sinepnphase, QStringLiteral("&Sine with pn-phase..."), &TMainform::SinepnphaseClick);
+    item(Noise, BandNoise, QStringLiteral("&White Noise..."), &TMainform::BandNoiseClick);
+    item(Noise, PinkNoise, QStringLiteral("&Pink Noise..."), &TMainform::PinkNoiseClick);
 
-    Analyser1 = bar->addMenu(QStringLiteral("Analyser"));
-    item(Analyser1, Frequency1, QStringLiteral("Frequency..."), &TMainform::Frequency1Click);
-    item(Analyser1, Statistics1, QStringLiteral("Statistics..."), &TMainform::Statistics1Click);
+    Analyser1 = bar->addMenu(QStringLiteral("&Analyser"));
+    item(Analyser1, Frequency1, QStringLiteral("&Frequency..."), &TMainform::Frequency1Click);
+    item(Analyser1, Statistics1, QStringLiteral("&Statistics..."), &TMainform::Statistics1Click);
 
-    Parameters1 = bar->addMenu(QStringLiteral("Parameters"));
-    item(Parameters1, ShowParameters1, QStringLiteral("Signal Parameters..."),
+    Parameters1 = bar->addMenu(QStringLiteral("&Parameters"));
+    item(Parameters1, ShowParameters1, QStringLiteral("&Signal Parameters..."),
          &TMainform::ShowParameters1Click);
 
-    Info1 = bar->addMenu(QStringLiteral("Info"));
-    item(Info1, AboutZembrel1, QStringLiteral("About Zembrel..."), &TMainform::AboutZembrel1Click);
+    Info1 = bar->addMenu(QStringLiteral("&Info"));
+    item(Info1, AboutZembrel1, QStringLiteral("&About Zembrel..."), &TMainform::AboutZembrel1Click);
 }
 
 void TMainform::SetDialogs(DialogFactories dialogs) {
