@@ -120,8 +120,8 @@ void OnNextModal(std::function<void(QWidget* dialog)> steps, int timeoutMs) {
         QWidget* modal = QApplication::activeModalWidget();
         return modal != nullptr && modal != from && modal->isVisible() && modal->isActiveWindow();
     };
-    When(isNew, [steps = std::move(steps)] { steps(QApplication::activeModalWidget()); },
-         timeoutMs);
+    When(
+        isNew, [steps = std::move(steps)] { steps(QApplication::activeModalWidget()); }, timeoutMs);
 }
 
 ModalWatchdog::ModalWatchdog(int timeoutMs) : timer_(std::make_unique<QTimer>()) {

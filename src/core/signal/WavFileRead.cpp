@@ -151,4 +151,17 @@ void WavFileRead::ReadSamples(double* first, double* second) {
     }
 }
 
+void WavFileRead::ReadStoredFrames(unsigned char* out, std::int32_t first, std::int32_t count) {
+    if (first < 0 || count < 0 || count > frames_ - first) {
+        throw WavError(fileName_, "frames asked for lie outside the data");
+    }
+    const auto bytes = static_cast<std::streamsize>(count) * FrameBytes();
+    stream_.clear();
+    stream_.seekg(static_cast<std::streamoff>(
+        dataStart_ + static_cast<std::uint64_t>(first) * static_cast<std::uint64_t>(FrameBytes())));
+    if (!stream_.read(reinterpret_cast<char*>(out), bytes)) {
+        throw WavError(fileName_, "cannot read the sample data");
+    }
+}
+
 } // namespace zembrel

@@ -1,6 +1,7 @@
 #include "app/TMainform.h"
 
 #include "app/ButtonIcons.h"
+#include "app/FileDialogFolder.h"
 #include "app/LocalPath.h"
 #include "app/TAboutBox.h"
 #include "app/WaveformChart.h"
@@ -49,7 +50,9 @@ TMainform::TMainform(DialogFactories dialogs, QWidget* parent)
     OpenDialog1 = [this] { return ChooseOpenFile(); };
     SaveDialog1 = [this] { return ChooseSaveFile(); };
 
-    connect(&sound_, &SoundOutput::Failed, this, &TMainform::ReportPlaybackFailure);
+    // Queued: the message waits until the sound output's own handler has returned.
+    connect(&sound_, &SoundOutput::Failed, this, &TMainform::ReportPlaybackFailure,
+            Qt::QueuedConnection);
 
     soundDevices_ = SoundOutput::DeviceCount();
     if (soundDevices_ == 0) {
@@ -119,7 +122,8 @@ void TMainform::BuildMenu() {
     item(Function, FrequencySweep, QStringLiteral("Frequency S&weep..."),
          &TMainform::FrequencySweepClick);
     Noise = Generator1->addMenu(QStringLiteral("&Noise"));
-    item(Noise, Sinepnphase, QStringLiteral("&Sine with pn-phase..."), &TMainform::SinepnphaseClick);
+    item(Noise, Sinepnphase, QStringLiteral("&Sine with pn-phase..."),
+         &TMainform::SinepnphaseClick);
     item(Noise, BandNoise, QStringLiteral("&White Noise..."), &TMainform::BandNoiseClick);
     item(Noise, PinkNoise, QStringLiteral("&Pink Noise..."), &TMainform::PinkNoiseClick);
 
@@ -167,14 +171,17 @@ QString TMainform::StatusText() const {
     return StatusBar1->currentMessage();
 }
 
-bool TMainform::WriteTempFile(const SignalBase& signal) {
+bool TMainform::WriteTempFile(const SignalBase& signal, const QString& consequence) {
     try {
         zembrel::WavFileWrite(LocalPath(tempFileName_), ".wav", signal);
         return true;
     } catch (const zembrel::WavError& e) {
-        QMessageBox::warning(this, kCaption,
-                             QStringLiteral("The temporary playback file could not be written:\n%1")
-                                 .arg(QString::fromStdString(e.Reason())));
+        QString text = QStringLiteral("The temporary playback file could not be written:\n%1")
+                           .arg(QString::fromStdString(e.Reason()));
+        if (!consequence.isEmpty()) {
+            text += QStringLiteral("\n") + consequence;
+        }
+        QMessageBox::warning(this, kCaption, text);
     }
     return false;
 }
@@ -190,7 +197,7 @@ void TMainform::New1Click() {
     }
     const SignalBase& s = *signal_;
     SignalBase fresh(s.SampleRate, s.Duration, s.Bits, s.NormValue, s.Channels);
-    if (!WriteTempFile(fresh)) {
+    if (!WriteTempFile(fresh, QStringLiteral("The signal is unchanged."))) {
         return;
     }
     *signal_ = std::move(fresh);
@@ -230,7 +237,7 @@ void TMainform::Open1Click() {
                                  .arg(QDir::toNativeSeparators(fileName)));
         return;
     }
-    if (!WriteTempFile(*loaded)) {
+    if (!WriteTempFile(*loaded, QStringLiteral("The file is not opened."))) {
         return;
     }
     *signal_ = std::move(*loaded);
@@ -240,11 +247,12 @@ void TMainform::Open1Click() {
 }
 
 void TMainform::Save1Click() {
-    const QString fileName = SaveDialog1();
+    const SaveChoice choice = SaveDialog1();
+    const QString& fileName = choice.FileName;
     if (fileName.isEmpty()) {
         return;
     }
-    if (!IsWavName(fileName)) {
+    if (choice.RawData || !IsWavName(fileName)) {
         SetStatusText(QStringLiteral("File not saved."));
         return;
     }
@@ -268,21 +276,32 @@ void TMainform::Exit1Click() {
 }
 
 QString TMainform::ChooseOpenFile() {
-    return QFileDialog::getOpenFileName(this, QString(), QString(),
-                                        QStringLiteral("Windows-PCM files (*.wav)"));
+    const QString fileName =
+        QFileDialog::getOpenFileName(this, QString(), FileDialogFolder(FileKind::Wav),
+                                     QStringLiteral("Windows-PCM files (*.wav)"));
+    RememberFileDialogFolder(FileKind::Wav, fileName);
+    return fileName;
 }
 
-QString TMainform::ChooseSaveFile() {
+TMainform::SaveChoice TMainform::ChooseSaveFile() {
+    const QString wavFilter = QStringLiteral("Windows-PCM files (*.wav)");
+    const QString rawFilter = QStringLiteral("Raw Data files (*.dat)");
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(
-        {QStringLiteral("Windows-PCM files (*.wav)"), QStringLiteral("Raw Data files (*.dat)")});
+    dialog.setDirectory(FileDialogFolder(FileKind::Wav));
+    dialog.setNameFilters({wavFilter, rawFilter});
     dialog.setDefaultSuffix(QStringLiteral("wav"));
+    // A name typed without extension takes the one of the chosen filter.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, rawFilter](const QString& f) {
+        dialog.setDefaultSuffix(f == rawFilter ? QStringLiteral("dat") : QStringLiteral("wav"));
+    });
     dialog.selectFile(QStringLiteral("signal"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return QString();
+        return SaveChoice();
     }
-    return dialog.selectedFiles().constFirst();
+    const QString fileName = dialog.selectedFiles().constFirst();
+    RememberFileDialogFolder(FileKind::Wav, fileName);
+    return SaveChoice(fileName, dialog.selectedNameFilter() == rawFilter);
 }
 
 // --- Generator, Analyser, Parameters and Info menus ---

@@ -39,6 +39,7 @@ void QuitOnTerminationSignals(QApplication& app) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zembrel"));
+    QApplication::setOrganizationName(QStringLiteral("Zembrel")); // settings: ~/.config/Zembrel
     QApplication::setApplicationVersion(QStringLiteral(ZEMBREL_VERSION));
     QuitOnTerminationSignals(app);
     try {

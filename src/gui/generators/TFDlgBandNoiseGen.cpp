@@ -11,7 +11,6 @@
 #include "signal/SignalBase.h"
 
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QMessageBox>
@@ -63,6 +62,7 @@ TFDlgBandNoiseGen::TFDlgBandNoiseGen(QWidget* owner, QString tempFileName, TMain
     connect(BImport, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BImportClick);
     connect(BOK, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BOKClick);
     connect(BCancel, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BCancelClick);
+    SetOkButton(BOK);
 
     PlaceBesideButtons(this, {bandGroup, levelGroup}, {BAddBand, BImport, BOK, BCancel});
 
@@ -98,7 +98,9 @@ bool TFDlgBandNoiseGen::ReadBand(bool withLevel) {
                          std::pair{!zembrel::IsValidNumber(amplitude_), ampl},
                          std::pair{!zembrel::IsValidNumber(offset_), PhaseOffset}};
     if (AnyInvalid(checks)) {
-        ShowError(ErrorText);
+        ShowError(ErrorText,
+                  {{!zembrel::IsValidNumber(amplitude_), QStringLiteral("Amplitude")},
+                   {!zembrel::IsValidNumber(offset_), QStringLiteral("L/R Phase Offset")}});
         EmptyInvalid(checks);
         return false;
     }
@@ -159,11 +161,6 @@ void TFDlgBandNoiseGen::DeleteThread() {
     }
 }
 
-QString TFDlgBandNoiseGen::ChooseImportFile() {
-    return QFileDialog::getOpenFileName(this, QString(), QString(),
-                                        QStringLiteral("Windows text file (*.txt)"));
-}
-
 void TFDlgBandNoiseGen::BImportClick() {
     if (CalculationRunning()) {
         return;
@@ -198,6 +195,9 @@ void TFDlgBandNoiseGen::BImportClick() {
 
     signal_->Clear();
     bandAborted_ = false;
+    // The buttons stay disabled, and Cancel and the close box ignored, from the first band to
+    // the last: between two bands no input may close the dialog or start another worker.
+    const ButtonHold hold(*this);
     for (const auto& r : list.Records) {
         // Offset 0: both channels of an imported band are equal.
         StartBand(r[0], r[1], r[2], r[3], 0.0, false);

@@ -8,7 +8,6 @@
 #include "generators/SineGenerator.h"
 #include "signal/SignalBase.h"
 
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -88,6 +87,7 @@ TFDlgSineGen::TFDlgSineGen(QWidget* owner, QString tempFileName, TMainform* main
     connect(BImport, &QPushButton::clicked, this, &TFDlgSineGen::BImportClick);
     connect(BOK, &QPushButton::clicked, this, &TFDlgSineGen::BOKClick);
     connect(BCancel, &QPushButton::clicked, this, &TFDlgSineGen::BCancelClick);
+    SetOkButton(BOK);
 
     PlaceBesideButtons(this, {sineGroup, levelGroup}, {BAddSine, BImport, BOK, BCancel});
 
@@ -123,7 +123,9 @@ void TFDlgSineGen::BAddSineClick() {
     const bool badPhase = !zembrel::IsValidNumber(p);
     const bool badOffset = !zembrel::IsValidNumber(offset);
     if (badFrequency || badAmplitude || badPhase || badOffset) {
-        ShowError(ErrorText);
+        ShowError(ErrorText, {{badAmplitude, QStringLiteral("Amplitude")},
+                              {badPhase, QStringLiteral("Phase")},
+                              {badOffset, QStringLiteral("L/R Phase Offset")}});
         for (auto [bad, edit] : {std::pair{badFrequency, frequ},
                                  {badAmplitude, ampl},
                                  {badPhase, deg},
@@ -164,7 +166,9 @@ void TFDlgSineGen::BOKClick() {
         invalid = invalid || bad;
     }
     if (invalid) {
-        ShowError(ErrorText);
+        ShowError(ErrorText, {{checks[2].first, QStringLiteral("Amplitude")},
+                              {checks[3].first, QStringLiteral("Phase")},
+                              {checks[4].first, QStringLiteral("L/R Phase Offset")}});
         for (const auto& [bad, edit] : checks) {
             if (bad) {
                 edit->clear();
@@ -178,11 +182,6 @@ void TFDlgSineGen::BOKClick() {
 
 void TFDlgSineGen::BCancelClick() {
     reject();
-}
-
-QString TFDlgSineGen::ChooseImportFile() {
-    return QFileDialog::getOpenFileName(this, QString(), QString(),
-                                        QStringLiteral("Windows text file (*.txt)"));
 }
 
 void TFDlgSineGen::BImportClick() {

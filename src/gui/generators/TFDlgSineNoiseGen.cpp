@@ -10,7 +10,6 @@
 #include "generators/TFDlgSineGen.h"
 #include "signal/SignalBase.h"
 
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QMessageBox>
@@ -53,6 +52,7 @@ TFDlgSineNoiseGen::TFDlgSineNoiseGen(QWidget* owner, QString tempFileName, TMain
     connect(BImport, &QPushButton::clicked, this, &TFDlgSineNoiseGen::BImportClick);
     connect(BOK, &QPushButton::clicked, this, &TFDlgSineNoiseGen::BOKClick);
     connect(BCancel, &QPushButton::clicked, this, &TFDlgSineNoiseGen::BCancelClick);
+    SetOkButton(BOK);
 
     PlaceBesideButtons(this, {sineGroup, levelGroup}, {BAddSine, BImport, BOK, BCancel});
 
@@ -76,7 +76,9 @@ void TFDlgSineNoiseGen::BAddSineClick() {
                          std::pair{!zembrel::IsValidNumber(a), ampl},
                          std::pair{!zembrel::IsValidNumber(offset), PhaseOffset}};
     if (AnyInvalid(checks)) {
-        ShowError(TFDlgSineGen::ErrorText);
+        ShowError(TFDlgSineGen::ErrorText,
+                  {{!zembrel::IsValidNumber(a), QStringLiteral("Amplitude")},
+                   {!zembrel::IsValidNumber(offset), QStringLiteral("L/R Phase Offset")}});
         EmptyInvalid(checks);
         frequ->setFocus();
         return;
@@ -100,7 +102,9 @@ void TFDlgSineNoiseGen::BOKClick() {
                          std::pair{!zembrel::IsValidNumber(a), ampl},
                          std::pair{!zembrel::IsValidNumber(offset), PhaseOffset}};
     if (AnyInvalid(checks)) {
-        ShowError(TFDlgSineGen::ErrorText);
+        ShowError(TFDlgSineGen::ErrorText,
+                  {{!zembrel::IsValidNumber(a), QStringLiteral("Amplitude")},
+                   {!zembrel::IsValidNumber(offset), QStringLiteral("L/R Phase Offset")}});
         EmptyInvalid(checks);
         return;
     }
@@ -110,11 +114,6 @@ void TFDlgSineNoiseGen::BOKClick() {
 
 void TFDlgSineNoiseGen::BCancelClick() {
     reject();
-}
-
-QString TFDlgSineNoiseGen::ChooseImportFile() {
-    return QFileDialog::getOpenFileName(this, QString(), QString(),
-                                        QStringLiteral("Windows text file (*.txt)"));
 }
 
 void TFDlgSineNoiseGen::BImportClick() {
