@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
@@ -72,6 +73,19 @@ ScopedTempEnv::~ScopedTempEnv() {
     } else {
         qunsetenv("TEMP");
     }
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long bytes) {
+    EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &saved_), 0);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved_;
+    small.rlim_cur = bytes;
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, oldHandler_);
 }
 
 zembrel::SignalBase Tone(double rate, double duration, int channels, int bits, double freqLeft,

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 
 namespace userinput {
 
@@ -83,6 +84,15 @@ void ChooseMenu(const QString& menuPath) {
         ASSERT_NE(window, nullptr);
         QTest::keyClick(window, menuPath[i].toLower().toLatin1());
     }
+}
+
+void VisitAnotherProgram(QWidget* window) {
+    using Wsi = QWindowSystemInterface;
+    Wsi::handleWindowActivated<Wsi::SynchronousDelivery>(nullptr, Qt::ActiveWindowFocusReason);
+    EXPECT_EQ(QGuiApplication::focusWindow(), nullptr);
+    Wsi::handleWindowActivated<Wsi::SynchronousDelivery>(window->windowHandle(),
+                                                         Qt::ActiveWindowFocusReason);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
 }
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {

@@ -30,6 +30,10 @@ void TypeInto(QWidget* field, const QString& text);
 // does: menuPath is the list of mnemonic letters, the first pressed with Alt.
 void ChooseMenu(const QString& menuPath);
 
+// The user works in another program for a moment, then clicks back into window: the window
+// system takes the focus from every window of this program and then gives it to window.
+void VisitAnotherProgram(QWidget* window);
+
 // Serves events until done() holds; false when timeoutMs passed first.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000);
 

@@ -10,6 +10,8 @@
 #include "generators/TFProcessState.h"
 #include "signal/SignalBase.h"
 
+#include "signal/WavFileRead.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 
 namespace {
 
@@ -235,6 +238,135 @@ TEST_F(DrivenByUser, SaveUnderTheRawDataFilterWritesNothing) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(form->StatusText(), "File not saved.");
     EXPECT_EQ(QDir(temp.Path()).entryList({"signal*"}, QDir::Files), QStringList());
+}
+
+// The file dialogs start in the home folder, then in the folder last used for that kind of
+// file, also in the next run of the program.
+TEST_F(DrivenByUser, FileDialogsOpenInTheFolderLastUsed) {
+    QSettings().clear();
+    QString opened;
+    OnNextModal([&](QWidget* dialog) {
+        opened = qobject_cast<QFileDialog*>(dialog)->directory().absolutePath();
+        TypeInto(Child<QLineEdit>(dialog, "fileNameEdit"), temp.Path() + "/kept.wav");
+        Press(Qt::Key_Return);
+    });
+    Press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(opened, QDir::homePath());
+    EXPECT_EQ(form->StatusText(), "File saved.");
+
+    form.reset(); // the next run
+    MakeForm(InstalledDialogs());
+    for (const char* menu : {"FO", "GS"}) { // Open, then the sine list's Import
+        OnNextModal([&](QWidget* dialog) {
+            if (auto* fileDialog = qobject_cast<QFileDialog*>(dialog)) {
+                opened = fileDialog->directory().absolutePath();
+                Press(Qt::Key_Escape);
+                return;
+            }
+            OnNextModal([&](QWidget* fileDialog) {
+                opened = qobject_cast<QFileDialog*>(fileDialog)->directory().absolutePath();
+                Press(Qt::Key_Escape);
+            });
+            Click(Child<QPushButton>(dialog, "BImport"));
+            Press(Qt::Key_Escape);
+        });
+        ChooseMenu(menu);
+        // WAV files come from the folder used before; lists have a folder of their own.
+        EXPECT_EQ(opened, QString(menu) == "FO" ? temp.Path() : QDir::homePath()) << menu;
+    }
+}
+
+// A new signal whose playback file cannot be written is not taken: memory, view and file keep
+// the previous one and the user is told. Holds for a generator and for a parameter change.
+TEST_F(DrivenByUser, ASignalThatCannotBeWrittenLeavesThePreviousOne) {
+    CommitTone();
+    guitest::FileSizeLimit limit(64 * 1024); // below the 88 kB of one second at 44.1 kHz
+    guitest::MessageBoxCatcher boxes;
+    OnNextModal([&](QWidget* dialog) {
+        Fill(dialog, {{"frequ", "1000"}, {"ampl", "1"}});
+        Press(Qt::Key_Return);
+    });
+    ChooseMenu("GS");
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    ExpectToneInMemoryViewAndFile();
+
+    OnNextModal([&](QWidget* show) {
+        OnNextModal([&](QWidget* change) {
+            TypeInto(Child<QComboBox>(change, "frequ"), "48000"); // 96 kB
+            Press(Qt::Key_Return); // refused after a message; the dialog stays open
+            EXPECT_TRUE(change->isVisible());
+            Press(Qt::Key_Escape);
+        });
+        Click(Child<QPushButton>(show, "Button1"));
+        Press(Qt::Key_Escape);
+    });
+    ChooseMenu("PS");
+    ExpectToneInMemoryViewAndFile();
+    EXPECT_NE(form->StatusText(), "Parameters changed.");
+    ASSERT_EQ(boxes.Texts().size(), 2);
+    for (const QString& text : boxes.Texts()) {
+        EXPECT_TRUE(text.contains("could not be written")) << text.toStdString();
+    }
+}
+
+// When the playback file cannot be read back on Cancel, the partial sums do not stay behind a
+// view of the old waveform: the signal is silent in its format, shown so and written so.
+TEST_F(DrivenByUser, AFailedRestoreLeavesAShownSilentSignal) {
+    CommitTone();
+    guitest::MessageBoxCatcher boxes;
+    OnNextModal([&](QWidget* dialog) {
+        Fill(dialog, {{"frequ", "1000"}, {"ampl", "1"}});
+        Click(Child<QPushButton>(dialog, "BAddSine"));
+        ASSERT_TRUE(QFile::remove(form->TempFileName()));
+        Press(Qt::Key_Escape);
+    });
+    ChooseMenu("GS");
+    const SignalBase& s = *form->Signal();
+    EXPECT_EQ(s.SampleCount, before_.SampleCount);
+    EXPECT_TRUE(std::all_of(s.Mono.begin(), s.Mono.end(), [](double v) { return v == 0.0; }));
+    EXPECT_EQ(guitest::LargestValue(form->LineSeries1), 0.0);
+    zembrel::WavFileRead file(form->TempFileName().toStdString());
+    EXPECT_EQ(SignalBase(file).Mono, s.Mono);
+    ASSERT_EQ(boxes.Texts().size(), 1);
+    EXPECT_TRUE(boxes.Texts()[0].contains("silent")) << boxes.Texts()[0].toStdString();
+}
+
+// Logs each change of a widget's enabled state as "on" or "off"; lives as long as the widget.
+class EnabledLog : public QObject {
+public:
+    EnabledLog(QWidget* widget, QStringList* states) : QObject(widget), states_(states) {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange) {
+            *states_ << (static_cast<QWidget*>(watched)->isEnabled() ? "on" : "off");
+        }
+        return false;
+    }
+
+private:
+    QStringList* states_;
+};
+
+// While an imported list of bands is computed, the dialog's buttons come back only at the end,
+// never between two bands.
+TEST_F(DrivenByUser, ImportKeepsTheButtonsDisabledFromTheFirstBandToTheLast) {
+    const QString list = temp.Path() + "/bands.txt";
+    guitest::WriteBytes(list, "Level -3 dB\n1;100;200;1;1\n2;300;400;1;1\n3;500;600;1;1\n");
+    QStringList okStates;
+    OnNextModal([&](QWidget* dialog) {
+        new EnabledLog(Child<QPushButton>(dialog, "BOK"), &okStates);
+        OnNextModal([&](QWidget* fileDialog) {
+            TypeInto(Child<QLineEdit>(fileDialog, "fileNameEdit"), list);
+            Press(Qt::Key_Return);
+        });
+        Click(Child<QPushButton>(dialog, "BImport"));
+    });
+    ChooseMenu("GNW");
+    EXPECT_EQ(form->StatusText(), "Calculation finished.");
+    EXPECT_EQ(okStates, QStringList({"off", "on"}));
 }
 
 } // namespace

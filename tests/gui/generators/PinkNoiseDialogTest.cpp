@@ -1,4 +1,5 @@
 #include "NoiseTestSupport.h"
+#include "UserInput.h"
 #include "app/MainformFixture.h"
 #include "generators/TFDlgBandNoiseGen.h"
 #include "generators/TFDlgPinkNoise.h"
@@ -63,6 +64,12 @@ TEST_F(PinkNoiseDialog, FieldsStartAfreshAtEveryActivation) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(d.get()));
     expectInitial();
     EXPECT_TRUE(d->f_start->hasFocus());
+
+    // Coming back from another program keeps what was typed.
+    Enter(*d, "100", "200", "1", "-3");
+    userinput::VisitAnotherProgram(d.get());
+    EXPECT_EQ(d->f_start->text(), "100");
+    EXPECT_EQ(d->lev->text(), "-3");
     d->close();
 
     Commit(SignalBase(44100.0, 0.1, 16, 32768, 2));
