@@ -100,6 +100,10 @@ struct WorkerJourney {
     bool importList = false;
 };
 
+void PrintTo(const WorkerJourney& j, std::ostream* os) {
+    *os << j.name;
+}
+
 class WorkerJourneys : public DrivenByUser, public testing::WithParamInterface<WorkerJourney> {};
 
 TEST_P(WorkerJourneys, CancelOfTheProgressWindowBringsThePreviousSignalBack) {
@@ -153,6 +157,10 @@ struct OkJourney {
     const char* menu;
     std::vector<std::pair<const char*, const char*>> fields;
 };
+
+void PrintTo(const OkJourney& j, std::ostream* os) {
+    *os << j.name;
+}
 
 class ReturnAndEscape : public DrivenByUser, public testing::WithParamInterface<OkJourney> {};
 
