@@ -1,4 +1,5 @@
 #include "GuiTestSupport.h"
+#include "UserInput.h"
 
 #include "signal/WavFileWrite.h"
 
@@ -40,27 +41,12 @@ MessageBoxCatcher::MessageBoxCatcher()
 MessageBoxCatcher::~MessageBoxCatcher() = default;
 
 void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs) {
-    auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [answer = std::move(answer), deadline, poll]() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible()) {
-            answer(modal);
-            *poll = nullptr; // breaks the self-reference
-            return;
-        }
-        if (deadline->hasExpired()) {
-            ADD_FAILURE() << "no modal dialog appeared";
-            *poll = nullptr;
-            return;
-        }
-        QTimer::singleShot(10, [poll] {
-            if (*poll) {
-                (*poll)();
-            }
-        });
-    };
-    QTimer::singleShot(0, [poll] { (*poll)(); });
+    userinput::When(
+        [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            return modal != nullptr && modal->isVisible();
+        },
+        [answer = std::move(answer)] { answer(QApplication::activeModalWidget()); }, timeoutMs);
 }
 
 ScopedTempEnv::ScopedTempEnv() : old_(qgetenv("TEMP")), hadOld_(qEnvironmentVariableIsSet("TEMP")) {
