@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "app/ZembrelApplication.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,7 +15,7 @@ int main(int argc, char** argv) {
     // The program's settings (the folders of the file dialogs) go to a folder of this run.
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    QApplication app(argc, argv);
+    ZembrelApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Zembrel"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

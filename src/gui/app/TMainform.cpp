@@ -186,6 +186,30 @@ bool TMainform::WriteTempFile(const SignalBase& signal, const QString& consequen
     return false;
 }
 
+bool TMainform::RestoreSignalFromTempFile(QWidget* parent) {
+    QString reason;
+    try {
+        zembrel::WavFileRead reader(LocalPath(tempFileName_));
+        signal_->ReadFrom(reader);
+        return true;
+    } catch (const std::bad_alloc&) {
+        reason = QStringLiteral("not enough memory");
+    } catch (const std::exception& e) {
+        reason = QString::fromLocal8Bit(e.what());
+    }
+    // What is left in the signal (partial sums) must not pass for a signal: silence of the same
+    // format takes its place in memory, view and file.
+    signal_->Clear();
+    ShowSignal(signal_.get());
+    QMessageBox::warning(
+        parent, kCaption,
+        QStringLiteral("The previous signal could not be restored from the temporary playback "
+                       "file:\n%1\nThe signal is now silent.")
+            .arg(reason));
+    WriteTempFile(*signal_);
+    return false;
+}
+
 // --- File menu ---
 
 void TMainform::New1Click() {
@@ -314,8 +338,15 @@ void TMainform::RunGeneratorDialog(const GeneratorDialogFactory& factory) {
     // The dialog fills the cleared signal in place; the view keeps the old waveform until the
     // dialog commits a new one, and Cancel restores the signal from the playback file.
     signal_->Clear();
-    auto dialog = factory(tempFileName_, this, signal_.get());
-    dialog->exec();
+    try {
+        auto dialog = factory(tempFileName_, this, signal_.get());
+        dialog->exec();
+    } catch (...) {
+        // The dialog could not even be made: the cleared signal comes back before the error is
+        // shown (exceptions that escape a running dialog's handlers are shown inside its exec()).
+        RestoreSignalFromTempFile(this);
+        throw;
+    }
 }
 
 void TMainform::RunAnalyserDialog(const AnalyserDialogFactory& factory) {

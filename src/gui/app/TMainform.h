@@ -69,6 +69,11 @@ public:
     // holds its former contents.
     bool WriteTempFile(const zembrel::SignalBase& signal, const QString& consequence = QString());
 
+    // Reads the playback file back into the current signal, in place (no second copy in
+    // memory). When the file cannot be read, the signal becomes silent in its format, is shown
+    // so and written so, and the user is told (parent owns the message); the result is false.
+    bool RestoreSignalFromTempFile(QWidget* parent);
+
     // What the Save dialog gives back: the chosen name (empty when the user cancels) and
     // whether it was chosen under "Raw Data files (*.dat)", a format that is not written.
     struct SaveChoice {

@@ -47,7 +47,7 @@ void GeneratorDialog::StartCalculation(const WorkerFactory& makeWorker, bool noi
     processState_ = std::make_unique<TFProcessState>(this);
     processState_->show();
     worker_ = makeWorker(processState_.get());
-    connect(worker_.get(), &QThread::finished, this, &GeneratorDialog::DeleteThread,
+    connect(worker_.get(), &QThread::finished, this, &GeneratorDialog::WorkerEnded,
             Qt::QueuedConnection);
     if (noise) {
         processState_->SetNoiseCalcThread(worker_.get());
@@ -55,7 +55,26 @@ void GeneratorDialog::StartCalculation(const WorkerFactory& makeWorker, bool noi
         processState_->SetCalcThread(worker_.get());
     }
     HoldButtons();
+    failure_.clear();
     worker_->start();
+    if (!worker_->isRunning() && !worker_->isFinished()) {
+        // No thread could be made (no memory for its stack): it ends here, as if it had failed.
+        startFailed_ = true;
+        QMetaObject::invokeMethod(this, &GeneratorDialog::WorkerEnded, Qt::QueuedConnection);
+    }
+}
+
+void GeneratorDialog::WorkerEnded() {
+    if (startFailed_) {
+        startFailed_ = false;
+        failure_ = QStringLiteral("the calculation could not be started");
+    } else if (worker_ && !worker_->Failure().isEmpty()) {
+        failure_ = worker_->Failure();
+    }
+    if (!failure_.isEmpty()) {
+        Progress = -1; // never taken as a finished result
+    }
+    DeleteThread();
 }
 
 void GeneratorDialog::ReleaseWorker() {
@@ -93,7 +112,15 @@ void GeneratorDialog::ReleaseButtons() {
 void GeneratorDialog::AbortCalculation() {
     ReleaseWorker();
     RestoreSignal();
-    mainform_->SetStatusText(QStringLiteral("Calculation abortet."));
+    if (failure_.isEmpty()) {
+        mainform_->SetStatusText(QStringLiteral("Calculation abortet."));
+    } else {
+        // Ended by an error instead of Cancel: the same restore, and the reason instead.
+        const QString reason = QStringLiteral("Calculation stopped: %1.").arg(failure_);
+        mainform_->SetStatusText(reason);
+        QMessageBox::warning(this, windowTitle(),
+                             reason + QStringLiteral("\nThe previous signal is restored."));
+    }
     closing_ = true;
     QDialog::reject();
 }
@@ -143,28 +170,7 @@ void GeneratorDialog::Commit(double level) {
 }
 
 bool GeneratorDialog::RestoreSignal() {
-    QString reason;
-    try {
-        zembrel::WavFileRead reader(LocalPath(tempFileName_));
-        SignalBase restored(reader);
-        *signal_ = std::move(restored);
-        return true;
-    } catch (const std::bad_alloc&) {
-        reason = QStringLiteral("not enough memory");
-    } catch (const std::exception& e) {
-        reason = QString::fromLocal8Bit(e.what());
-    }
-    // The partial sums in the signal must not pass for a signal: silence of the same format
-    // takes their place in memory, view and file.
-    signal_->Clear();
-    mainform_->ShowSignal(signal_);
-    QMessageBox::warning(
-        this, windowTitle(),
-        QStringLiteral("The previous signal could not be restored from the temporary playback "
-                       "file:\n%1\nThe signal is now silent.")
-            .arg(reason));
-    mainform_->WriteTempFile(*signal_);
-    return false;
+    return mainform_->RestoreSignalFromTempFile(this);
 }
 
 void GeneratorDialog::RestoreAndClose() {

@@ -86,6 +86,8 @@ protected:
     void StartCalculation(const WorkerFactory& makeWorker, bool noise);
 
     // The termination handler: runs on the GUI thread after the worker's work has returned.
+    // A worker that failed (an exception, or no thread could be started) arrives here with
+    // Progress -1, so it ends as cancelled; AbortCalculation then gives the reason.
     virtual void DeleteThread() {}
 
     // Waits until the worker's thread has ended, then releases it and the progress window and
@@ -93,7 +95,8 @@ protected:
     void ReleaseWorker();
 
     // The end of a cancelled calculation: the previous signal back from the temporary playback
-    // file, "Calculation abortet." and the dialog closed.
+    // file, "Calculation abortet." and the dialog closed. After a failed worker the status and a
+    // message give the reason instead.
     void AbortCalculation();
 
     // From HoldButtons to the matching ReleaseButtons every button of the dialog is disabled and
@@ -123,7 +126,11 @@ protected:
     zembrel::SignalBase* signal_;
 
 private:
+    void WorkerEnded();
+
     bool closing_ = false;
+    bool startFailed_ = false;
+    QString failure_; // why the last worker failed; empty when it did not
     std::unique_ptr<TFProcessState> processState_;
     std::unique_ptr<WorkerThread> worker_;
     int holds_ = 0;
