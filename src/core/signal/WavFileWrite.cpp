@@ -61,10 +61,12 @@ void StoreSamples(std::FILE* f, const SignalBase& signal, const std::string& tar
     std::vector<unsigned char> buffer(static_cast<std::size_t>(framesPerChunk) * channels *
                                       bytesPerSample);
 
-    for (std::int32_t start = 0; start < signal.SampleCount; start += framesPerChunk) {
-        const std::int32_t count = std::min(framesPerChunk, signal.SampleCount - start);
+    // 64-bit counters: start + framesPerChunk may pass the int32 range near its end.
+    for (std::int64_t start = 0; start < signal.SampleCount; start += framesPerChunk) {
+        const std::int64_t count =
+            std::min<std::int64_t>(framesPerChunk, signal.SampleCount - start);
         unsigned char* p = buffer.data();
-        for (std::int32_t i = start; i < start + count; ++i) {
+        for (std::int64_t i = start; i < start + count; ++i) {
             for (int c = 0; c < channels; ++c) {
                 const double v = c == 0 ? first[i] : second[i];
                 if (bytesPerSample == 2) {
@@ -88,6 +90,9 @@ void StoreSamples(std::FILE* f, const SignalBase& signal, const std::string& tar
 WavFileWrite::WavFileWrite(const std::string& fileName, const std::string& fileType,
                            const SignalBase& signal)
     : header_(TWaveHeader::FromSignal(signal)) {
+    if (fileType == ".wav" && TWaveHeader::DataBytes(signal) > TWaveHeader::kMaxDataSize) {
+        throw WavError(fileName, "the signal needs more than the 4 GiB a WAV file can hold");
+    }
     std::string tempName;
     FilePtr file = CreateTemporaryBeside(fileName, tempName);
     try {
