@@ -83,6 +83,13 @@ void StoreSamples(std::FILE* f, const SignalBase& signal, const std::string& tar
     }
 }
 
+void StoreHeader(std::FILE* f, const TWaveHeader& header, const std::string& target) {
+    const auto bytes = header.Serialize();
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
+        throw WavError(target, "write failed: " + ErrnoText());
+    }
+}
+
 } // namespace
 
 WavFileWrite::WavFileWrite(const std::string& fileName, const std::string& fileType,
@@ -92,10 +99,7 @@ WavFileWrite::WavFileWrite(const std::string& fileName, const std::string& fileT
     FilePtr file = CreateTemporaryBeside(fileName, tempName);
     try {
         if (fileType == ".wav") {
-            const auto bytes = header_.Serialize();
-            if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-                throw WavError(fileName, "write failed: " + ErrnoText());
-            }
+            StoreHeader(file.get(), header_, fileName);
         }
         StoreSamples(file.get(), signal, fileName);
         errno = 0;
@@ -119,6 +123,15 @@ WavFileWrite::WavFileWrite(const std::string& fileName, const std::string& fileT
         std::error_code ignored;
         fs::remove(tempName, ignored);
         throw;
+    }
+}
+
+void WriteWavStream(std::FILE* stream, const std::string& name, const SignalBase& signal) {
+    StoreHeader(stream, TWaveHeader::FromSignal(signal), name);
+    StoreSamples(stream, signal, name);
+    errno = 0;
+    if (std::fflush(stream) != 0 || std::ferror(stream)) {
+        throw WavError(name, "write failed: " + ErrnoText());
     }
 }
 

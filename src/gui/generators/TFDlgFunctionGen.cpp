@@ -1,11 +1,11 @@
 #include "generators/TFDlgFunctionGen.h"
 
 #include "app/TMainform.h"
-#include "generators/InputRules.h"
+#include "generators/InputMessages.h"
 #include "generators/ParameterForm.h"
 #include "generators/StringToDoubleConverter.h"
 #include "generators/TCalcThread.h"
-#include "generators/TFDlgSineGen.h"
+#include "generators/ToneInputRules.h"
 #include "signal/SignalBase.h"
 
 #include <QComboBox>
@@ -92,18 +92,21 @@ void TFDlgFunctionGen::BStartCalculationClick() {
     const double p = ReadPlain(phase);
     const double offset = ReadPlain(PhaseOffset);
     const double level = ReadPlain(lev);
+    const int waveform = function->currentIndex();
+    const zembrel::FunctionCheck check = zembrel::CheckFunction(
+        {static_cast<zembrel::Waveform>(waveform), f, p, offset, level}, signal_->SampleRate);
     const std::pair<bool, QLineEdit*> checks[] = {
-        {!zembrel::IsValidFrequency(f, signal_->SampleRate), frequ},
-        {!zembrel::IsValidLevel(level), lev},
-        {!zembrel::IsValidNumber(p), phase},
-        {!zembrel::IsValidNumber(offset), PhaseOffset},
+        {!check.Frequency, frequ},
+        {!check.Level, lev},
+        {!check.Phase, phase},
+        {!check.Offset, PhaseOffset},
     };
     bool invalid = false;
     for (const auto& [bad, field] : checks) {
         invalid = invalid || bad;
     }
     if (invalid) {
-        ShowError(TFDlgSineGen::ErrorText);
+        ShowError(QString::fromLatin1(zembrel::kSineErrorText));
         for (const auto& [bad, field] : checks) {
             if (bad) {
                 field->clear();
@@ -112,7 +115,6 @@ void TFDlgFunctionGen::BStartCalculationClick() {
         return;
     }
     level_ = level;
-    const int waveform = function->currentIndex();
     StartCalculation(
         [&](TFProcessState* processState) {
             return std::make_unique<TCalcThread>(true, f, p, offset, signal_, &Progress, waveform,

@@ -1,10 +1,9 @@
 #include "generators/TFDlgPinkNoise.h"
 
-#include "generators/InputRules.h"
+#include "generators/InputMessages.h"
 #include "generators/NoiseDialogFields.h"
-#include "generators/NoiseGenerator.h"
+#include "generators/NoiseInputRules.h"
 #include "generators/ParameterForm.h"
-#include "generators/TFDlgBandNoiseGen.h"
 #include "generators/TNoiseCalcThread.h"
 #include "signal/SignalBase.h"
 
@@ -83,13 +82,13 @@ void TFDlgPinkNoise::BOKClick() {
     level_ = ReadNumber(lev);
     offset_ = ReadNumber(PhaseOffset);
 
-    const auto band = zembrel::CheckNoiseBand(start_, stop_, step_, signal_->SampleRate);
-    const auto checks = {std::pair{band.BadStart, f_start}, std::pair{band.BadStop, f_stop},
-                         std::pair{band.BadStep, step},
-                         std::pair{!zembrel::IsValidLevel(level_), lev},
-                         std::pair{!zembrel::IsValidNumber(offset_), PhaseOffset}};
+    const zembrel::NoiseCheck check =
+        zembrel::CheckPinkNoise({start_, stop_, step_, offset_, level_}, signal_->SampleRate);
+    const auto checks = {std::pair{!check.Start, f_start}, std::pair{!check.Stop, f_stop},
+                         std::pair{!check.Step, step}, std::pair{!check.Level, lev},
+                         std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
-        ShowError(TFDlgBandNoiseGen::ErrorText);
+        ShowError(QString::fromLatin1(zembrel::kNoiseErrorText));
         EmptyInvalid(checks);
         return;
     }

@@ -2,12 +2,10 @@
 
 #include "app/LocalPath.h"
 #include "generators/FrequencyListFile.h"
-#include "generators/InputRules.h"
+#include "generators/InputMessages.h"
 #include "generators/NoiseDialogFields.h"
 #include "generators/ParameterForm.h"
-#include "generators/PseudoNoiseList.h"
-#include "generators/SineGenerator.h"
-#include "generators/TFDlgSineGen.h"
+#include "generators/ToneInputRules.h"
 #include "signal/SignalBase.h"
 
 #include <QFileDialog>
@@ -72,18 +70,18 @@ void TFDlgSineNoiseGen::BAddSineClick() {
     const double f = ReadNumber(frequ);
     const double a = ReadNumber(ampl);
     const double offset = ReadNumber(PhaseOffset);
-    const auto checks = {std::pair{!zembrel::IsValidFrequency(f, signal_->SampleRate), frequ},
-                         std::pair{!zembrel::IsValidNumber(a), ampl},
-                         std::pair{!zembrel::IsValidNumber(offset), PhaseOffset}};
+    const zembrel::PnSineCheck check = zembrel::CheckPnSine({f, a, offset}, signal_->SampleRate);
+    const auto checks = {std::pair{!check.Frequency, frequ}, std::pair{!check.Amplitude, ampl},
+                         std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
-        ShowError(TFDlgSineGen::ErrorText);
+        ShowError(QString::fromLatin1(zembrel::kSineErrorText));
         EmptyInvalid(checks);
         frequ->setFocus();
         return;
     }
     ++counter_;
     Label7->setText(QString::number(counter_));
-    zembrel::SineGenerator(*signal_, f, a, true, offset); // mono ignores the offset
+    zembrel::AddPnSine(*signal_, {f, a, offset}); // mono ignores the offset
     frequ->clear();
     ampl->clear();
     frequ->setFocus();
@@ -95,16 +93,16 @@ void TFDlgSineNoiseGen::BOKClick() {
     const double level = ReadNumber(lev);
     const double offset = ReadNumber(PhaseOffset);
     // Every check is made, so every field in error is emptied.
-    const auto checks = {std::pair{!zembrel::IsValidFrequency(f, signal_->SampleRate), frequ},
-                         std::pair{!zembrel::IsValidLevel(level), lev},
-                         std::pair{!zembrel::IsValidNumber(a), ampl},
-                         std::pair{!zembrel::IsValidNumber(offset), PhaseOffset}};
+    const zembrel::PnSineCheck check =
+        zembrel::CheckPnSine({f, a, offset}, signal_->SampleRate, level);
+    const auto checks = {std::pair{!check.Frequency, frequ}, std::pair{!check.Level, lev},
+                         std::pair{!check.Amplitude, ampl}, std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
-        ShowError(TFDlgSineGen::ErrorText);
+        ShowError(QString::fromLatin1(zembrel::kSineErrorText));
         EmptyInvalid(checks);
         return;
     }
-    zembrel::SineGenerator(*signal_, f, a, true, offset);
+    zembrel::AddPnSine(*signal_, {f, a, offset});
     Commit(level);
 }
 
@@ -133,8 +131,7 @@ void TFDlgSineNoiseGen::BImportClick() {
                                  .arg(FromLocalPath(e.what())));
         return;
     }
-    signal_->Clear();
     // One drawn phase per record, the same in both channels: the list has no offset.
-    zembrel::AddPseudoNoiseList(*signal_, list.Records);
+    zembrel::AddPnSineList(*signal_, list);
     Commit(list.Level);
 }
