@@ -7,6 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev
     libqcustomplot-dev libfftw3-dev libgtest-dev libgmock-dev libbenchmark-dev clang-format
     qt6-qpa-plugins xvfb xauth pulseaudio pulseaudio-utils imagemagick sox
+    libcli11-dev nlohmann-json3-dev
 )
 
 missing=()

@@ -46,13 +46,23 @@ int main(int argc, char** argv) {
     } catch (const CLI::Success& e) {
         return app.exit(e); // --help, --version
     } catch (const CLI::ParseError& e) {
+        const CLI::App* failed = &app;
         for (auto& [command, execute] : commands) {
             if (command->parsed()) {
                 name += " " + command->get_name();
+                failed = command;
                 break;
             }
         }
-        std::fprintf(stderr, "%s: %s\n", name.c_str(), e.what());
+        std::string message = e.what();
+        if (dynamic_cast<const CLI::ExtrasError*>(&e)) {
+            // In the order they were given (CLI11 lists them from the last).
+            message = "not expected:";
+            for (const std::string& argument : failed->remaining()) {
+                message += " " + argument;
+            }
+        }
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), message.c_str());
         return kExitBadInput;
     } catch (const UsageError& e) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), e.what());

@@ -37,7 +37,7 @@ TEST_P(CliRefuses, WithStatusTwoAndNoFile) {
     for (const std::string& a : r.args) {
         args.push_back(a == "OUT" ? out : a);
     }
-    const clitest::Run run = clitest::RunCli(args, dir.Path());
+    const clitest::Result run = clitest::RunCli(args, dir.Path());
     EXPECT_EQ(run.status, 2);
     const std::string first = clitest::FirstLine(run.err);
     EXPECT_NE(first.find(r.firstLine), std::string::npos) << first;
@@ -59,8 +59,14 @@ const char* const kFormat = zembrel::kSignalFormatErrorText;
 const Refusal kRefusals[] = {
     // Command line syntax.
     {"NoCommand", {}, "a command is required", nullptr},
-    {"UnknownCommand", {"noise", "-o", "OUT"}, "not expected: noise", nullptr},
-    {"UnknownOption", {"sine", "--frequ", "1000", "-o", "OUT"}, "not expected: --frequ", nullptr},
+    {"UnknownCommand",
+     {"noise", "--band", "1,2,3"},
+     "zembrel-cli: not expected: noise --band 1,2,3",
+     nullptr},
+    {"UnknownOption",
+     {"sine", "--frequ", "1000", "-o", "OUT"},
+     "zembrel-cli sine: not expected: --frequ 1000",
+     nullptr},
     {"MissingValue", {"function", "-o", "OUT", "--freq"}, "--freq", nullptr},
     {"MissingRequired",
      {"pink", "--start", "20", "--stop", "200", "-o", "OUT"},

@@ -17,7 +17,7 @@ extern char** environ;
 namespace clitest {
 
 // What one run of the built zembrel-cli left behind.
-struct Run {
+struct Result {
     int status = -1; // exit status; 128 + n when killed by signal n
     std::string out;
     std::string err;
@@ -55,8 +55,8 @@ inline pid_t Start(const std::vector<std::string>& args, const std::filesystem::
     return pid;
 }
 
-inline Run Finish(pid_t pid, const std::filesystem::path& folder) {
-    Run run;
+inline Result Finish(pid_t pid, const std::filesystem::path& folder) {
+    Result run;
     int status = 0;
     if (pid > 0 && waitpid(pid, &status, 0) == pid) {
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -66,7 +66,7 @@ inline Run Finish(pid_t pid, const std::filesystem::path& folder) {
     return run;
 }
 
-inline Run RunCli(const std::vector<std::string>& args, const std::filesystem::path& folder) {
+inline Result RunCli(const std::vector<std::string>& args, const std::filesystem::path& folder) {
     return Finish(Start(args, folder), folder);
 }
 

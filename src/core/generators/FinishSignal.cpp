@@ -1,21 +1,33 @@
 #include "generators/FinishSignal.h"
 
+#include "signal/ParallelFor.h"
 #include "signal/SampleConversion.h"
 #include "signal/SignalBase.h"
 
+#include <algorithm>
 #include <cmath>
+#include <mutex>
 
 namespace zembrel {
 
 FinishSignal::FinishSignal(SignalBase& signal, double level) {
     const auto channels = signal.ChannelArrays();
+    // The largest magnitude does not depend on the order of the comparisons, so the ranges of
+    // the cores are searched apart and their results compared at the end.
+    std::mutex merge;
     for (const auto* channel : channels) {
-        for (double x : *channel) {
-            const double a = x < 0.0 ? -x : x;
-            if (a > Peak) {
-                Peak = a;
+        const double* x = channel->data();
+        ParallelFor(static_cast<int>(channel->size()), [&, x](int begin, int end) {
+            double peak = 0.0;
+            for (int i = begin; i < end; ++i) {
+                const double a = x[i] < 0.0 ? -x[i] : x[i];
+                if (a > peak) {
+                    peak = a;
+                }
             }
-        }
+            std::lock_guard lock(merge);
+            Peak = std::max(Peak, peak);
+        });
     }
     const double exponent = 0.05 * level;
     TargetAmplitude = std::pow(10.0, exponent) * signal.NormValue;
@@ -24,11 +36,16 @@ FinishSignal::FinishSignal(SignalBase& signal, double level) {
     }
     // Scaling in place is safe: the caller's thread never sees the signal half done.
     const double offset = signal.Bits == 8 ? 128.0 : 0.0;
+    const double peak = Peak;
+    const double target = TargetAmplitude;
     for (auto* channel : channels) {
-        for (double& x : *channel) {
-            const double v = x / Peak * TargetAmplitude - 0.5;
-            x = static_cast<double>(TruncToInt32(v)) + offset;
-        }
+        double* x = channel->data();
+        ParallelFor(static_cast<int>(channel->size()), [=](int begin, int end) {
+            for (int i = begin; i < end; ++i) {
+                const double v = x[i] / peak * target - 0.5;
+                x[i] = static_cast<double>(TruncToInt32(v)) + offset;
+            }
+        });
     }
 }
 

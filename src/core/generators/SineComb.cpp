@@ -1,5 +1,6 @@
 #include "generators/SineComb.h"
 
+#include "signal/ParallelFor.h"
 #include "signal/SignalBase.h"
 
 #include <fftw3.h>
@@ -153,14 +154,24 @@ void AddPeriodic(SignalBase& signal, const SineComb& lines, long period) {
         }
         inverse.Run(coefficients.get(), period0.get());
         const Complex* y = AsComplex(period0);
-        for (long start = 0; start < n; start += period) {
-            const Complex c0 = Turn(carrier.Frac(static_cast<double>(start)));
-            const long count = std::min<long>(period, n - start);
-            double* x = channel.samples + start;
-            for (long j = 0; j < count; ++j) {
-                x[j] += (c0 * carrierTable[j] * y[j]).imag();
-            }
-        }
+        const Complex* turns = carrierTable.data();
+        double* samples = channel.samples;
+        // Whole periods are shared out among the cores; each is computed the same way.
+        const long periods = (n + period - 1) / period;
+        ParallelFor(
+            static_cast<int>(periods),
+            [=, &carrier](int first, int last) {
+                for (long start = first * period; start < std::min<long>(n, last * period);
+                     start += period) {
+                    const Complex c0 = Turn(carrier.Frac(static_cast<double>(start)));
+                    const long count = std::min<long>(period, n - start);
+                    double* x = samples + start;
+                    for (long j = 0; j < count; ++j) {
+                        x[j] += (c0 * turns[j] * y[j]).imag();
+                    }
+                }
+            },
+            std::max<int>(1, static_cast<int>((1 << 16) / period)));
     }
 }
 

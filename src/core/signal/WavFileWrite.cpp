@@ -1,5 +1,6 @@
 #include "signal/WavFileWrite.h"
 
+#include "signal/ParallelFor.h"
 #include "signal/SampleConversion.h"
 #include "signal/SignalBase.h"
 #include "signal/WavError.h"
@@ -57,26 +58,31 @@ void StoreSamples(std::FILE* f, const SignalBase& signal, const std::string& tar
     const int channels = signal.Channels;
     const double* first = channels == 1 ? signal.Mono.data() : signal.Left.data();
     const double* second = channels == 2 ? signal.Right.data() : nullptr;
-    constexpr std::int32_t framesPerChunk = 1 << 15;
-    std::vector<unsigned char> buffer(static_cast<std::size_t>(framesPerChunk) * channels *
-                                      bytesPerSample);
+    const int frameBytes = channels * bytesPerSample;
+    constexpr std::int32_t framesPerChunk = 1 << 20;
+    std::vector<unsigned char> buffer(
+        static_cast<std::size_t>(std::min(framesPerChunk, signal.SampleCount)) * frameBytes);
 
     for (std::int32_t start = 0; start < signal.SampleCount; start += framesPerChunk) {
         const std::int32_t count = std::min(framesPerChunk, signal.SampleCount - start);
-        unsigned char* p = buffer.data();
-        for (std::int32_t i = start; i < start + count; ++i) {
-            for (int c = 0; c < channels; ++c) {
-                const double v = c == 0 ? first[i] : second[i];
-                if (bytesPerSample == 2) {
-                    const auto word = static_cast<std::uint16_t>(TruncSaturate<std::int16_t>(v));
-                    *p++ = static_cast<unsigned char>(word & 0xFF);
-                    *p++ = static_cast<unsigned char>(word >> 8);
-                } else {
-                    *p++ = TruncSaturate<std::uint8_t>(v);
+        // Each frame has its own place in the buffer, so the cores convert ranges apart.
+        ParallelFor(count, [&](int begin, int end) {
+            unsigned char* p = buffer.data() + static_cast<std::size_t>(begin) * frameBytes;
+            for (std::int32_t i = start + begin; i < start + end; ++i) {
+                for (int c = 0; c < channels; ++c) {
+                    const double v = c == 0 ? first[i] : second[i];
+                    if (bytesPerSample == 2) {
+                        const auto word =
+                            static_cast<std::uint16_t>(TruncSaturate<std::int16_t>(v));
+                        *p++ = static_cast<unsigned char>(word & 0xFF);
+                        *p++ = static_cast<unsigned char>(word >> 8);
+                    } else {
+                        *p++ = TruncSaturate<std::uint8_t>(v);
+                    }
                 }
             }
-        }
-        const auto bytes = static_cast<std::size_t>(p - buffer.data());
+        });
+        const auto bytes = static_cast<std::size_t>(count) * frameBytes;
         if (std::fwrite(buffer.data(), 1, bytes, f) != bytes) {
             throw WavError(target, "write failed: " + ErrnoText());
         }
