@@ -66,8 +66,9 @@ void Compare(benchmark::State& state, std::vector<std::string> ours,
     const std::string theirFile = (folder / "sox.wav").string();
     ours.insert(ours.begin(), ZEMBREL_CLI_PATH);
     ours.insert(ours.end(), {"-o", ourFile});
+    // sox -n <format of the output> <output> synth ...
+    theirs.insert(std::find(theirs.begin(), theirs.end(), "synth"), theirFile);
     theirs.insert(theirs.begin(), {"sox", "-n"});
-    theirs.insert(theirs.begin() + 2, theirFile);
     std::vector<double> ourTimes;
     std::vector<double> theirTimes;
     for (auto _ : state) {

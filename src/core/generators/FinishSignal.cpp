@@ -1,7 +1,7 @@
 #include "generators/FinishSignal.h"
 
 #include "signal/ParallelFor.h"
-#include "signal/SampleConversion.h"
+#include "signal/SampleKernels.h"
 #include "signal/SignalBase.h"
 
 #include <algorithm>
@@ -18,13 +18,8 @@ FinishSignal::FinishSignal(SignalBase& signal, double level) {
     for (const auto* channel : channels) {
         const double* x = channel->data();
         ParallelFor(static_cast<int>(channel->size()), [&, x](int begin, int end) {
-            double peak = 0.0;
-            for (int i = begin; i < end; ++i) {
-                const double a = x[i] < 0.0 ? -x[i] : x[i];
-                if (a > peak) {
-                    peak = a;
-                }
-            }
+            const double peak =
+                LargestMagnitude(x + begin, static_cast<std::size_t>(end - begin), 0.0);
             std::lock_guard lock(merge);
             Peak = std::max(Peak, peak);
         });
@@ -40,11 +35,10 @@ FinishSignal::FinishSignal(SignalBase& signal, double level) {
     const double target = TargetAmplitude;
     for (auto* channel : channels) {
         double* x = channel->data();
+        // x / Peak * TargetAmplitude - 0.5, truncated toward zero.
         ParallelFor(static_cast<int>(channel->size()), [=](int begin, int end) {
-            for (int i = begin; i < end; ++i) {
-                const double v = x[i] / peak * target - 0.5;
-                x[i] = static_cast<double>(TruncToInt32(v)) + offset;
-            }
+            ScaleToWholeNumbers(x + begin, static_cast<std::size_t>(end - begin), peak, target,
+                                offset);
         });
     }
 }

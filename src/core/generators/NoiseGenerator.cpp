@@ -97,7 +97,7 @@ bool RunBand(SignalBase& signal, double start, double stop, double step, double 
     }
     // Many lines: the units draw the phases in the same order and collect the lines, with the
     // same reports and stop checks; the band is evaluated with FFTs a batch at a time.
-    SineCombBuilder lines(signal, band.Start, band.Step);
+    SineCombBuilder lines(signal, band.Start, band.Step, false, band.Count);
     const double phiOffset = 2.0 * SineGenerator::Pi * offset * (1.0 / 360.0);
     RunUnits(band.Count, progress, observer, [&](int k) {
         const double phi =

@@ -1,7 +1,9 @@
 #include "signal/WavFileWrite.h"
 
 #include "signal/ParallelFor.h"
+#include "signal/SampleArray.h"
 #include "signal/SampleConversion.h"
+#include "signal/SampleKernels.h"
 #include "signal/SignalBase.h"
 #include "signal/WavError.h"
 
@@ -60,7 +62,8 @@ void StoreSamples(std::FILE* f, const SignalBase& signal, const std::string& tar
     const double* second = channels == 2 ? signal.Right.data() : nullptr;
     const int frameBytes = channels * bytesPerSample;
     constexpr std::int32_t framesPerChunk = 1 << 20;
-    std::vector<unsigned char> buffer(
+    // Taken like sample storage: a large buffer costs a few page faults, not hundreds.
+    std::vector<unsigned char, SampleAllocator<unsigned char>> buffer(
         static_cast<std::size_t>(std::min(framesPerChunk, signal.SampleCount)) * frameBytes);
 
     for (std::int32_t start = 0; start < signal.SampleCount; start += framesPerChunk) {
@@ -68,17 +71,14 @@ void StoreSamples(std::FILE* f, const SignalBase& signal, const std::string& tar
         // Each frame has its own place in the buffer, so the cores convert ranges apart.
         ParallelFor(count, [&](int begin, int end) {
             unsigned char* p = buffer.data() + static_cast<std::size_t>(begin) * frameBytes;
+            if (bytesPerSample == 2) {
+                StoreWords(first + start + begin, second ? second + start + begin : nullptr,
+                           static_cast<std::size_t>(end - begin), p);
+                return;
+            }
             for (std::int32_t i = start + begin; i < start + end; ++i) {
                 for (int c = 0; c < channels; ++c) {
-                    const double v = c == 0 ? first[i] : second[i];
-                    if (bytesPerSample == 2) {
-                        const auto word =
-                            static_cast<std::uint16_t>(TruncSaturate<std::int16_t>(v));
-                        *p++ = static_cast<unsigned char>(word & 0xFF);
-                        *p++ = static_cast<unsigned char>(word >> 8);
-                    } else {
-                        *p++ = TruncSaturate<std::uint8_t>(v);
-                    }
+                    *p++ = TruncSaturate<std::uint8_t>(c == 0 ? first[i] : second[i]);
                 }
             }
         });

@@ -15,7 +15,9 @@
 #include "generators/TFDlgSineGen.h"
 #include "generators/TFDlgSineNoiseGen.h"
 
+#include "analysis/AnalyserRadioGroup.h"
 #include "analysis/LevelChart.h"
+#include "generators/FrequencySweepGenerator.h"
 #include "generators/NoiseGenerator.h"
 #include "generators/RandomNumberGenerator.h"
 #include "signal/SignalBase.h"
