@@ -80,8 +80,9 @@ int StatsCommand::Execute() {
         for (int c = 0; c < signal.Channels; ++c) {
             out["statistics"].push_back({
                 {"channel", names[c]},
-                {"max_sample_value", std::trunc(statistics.Maximum(c))},
-                {"min_sample_value", std::trunc(statistics.Minimum(c))},
+                // Whole numbers, as the dialog shows them.
+                {"max_sample_value", static_cast<long long>(std::trunc(statistics.Maximum(c)))},
+                {"min_sample_value", static_cast<long long>(std::trunc(statistics.Minimum(c)))},
                 {"dc_offset_percent", statistics.DCOffset(c)},
                 {"arithmetic_mean_value", statistics.Mean(c)},
                 {"average_rms_value", statistics.RMS(c)},
