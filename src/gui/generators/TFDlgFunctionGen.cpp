@@ -1,10 +1,11 @@
 #include "generators/TFDlgFunctionGen.h"
 
 #include "app/TMainform.h"
-#include "generators/InputMessages.h"
+#include "generators/InputRules.h"
 #include "generators/ParameterForm.h"
 #include "generators/StringToDoubleConverter.h"
 #include "generators/TCalcThread.h"
+#include "generators/TFDlgSineGen.h"
 #include "generators/ToneInputRules.h"
 #include "signal/SignalBase.h"
 
@@ -106,7 +107,7 @@ void TFDlgFunctionGen::BStartCalculationClick() {
         invalid = invalid || bad;
     }
     if (invalid) {
-        ShowError(QString::fromLatin1(zembrel::kSineErrorText));
+        ShowError(TFDlgSineGen::ErrorText);
         for (const auto& [bad, field] : checks) {
             if (bad) {
                 field->clear();

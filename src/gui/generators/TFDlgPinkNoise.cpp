@@ -1,9 +1,11 @@
 #include "generators/TFDlgPinkNoise.h"
 
-#include "generators/InputMessages.h"
+#include "generators/InputRules.h"
 #include "generators/NoiseDialogFields.h"
+#include "generators/NoiseGenerator.h"
 #include "generators/NoiseInputRules.h"
 #include "generators/ParameterForm.h"
+#include "generators/TFDlgBandNoiseGen.h"
 #include "generators/TNoiseCalcThread.h"
 #include "signal/SignalBase.h"
 
@@ -88,7 +90,7 @@ void TFDlgPinkNoise::BOKClick() {
                          std::pair{!check.Step, step}, std::pair{!check.Level, lev},
                          std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
-        ShowError(QString::fromLatin1(zembrel::kNoiseErrorText));
+        ShowError(TFDlgBandNoiseGen::ErrorText);
         EmptyInvalid(checks);
         return;
     }

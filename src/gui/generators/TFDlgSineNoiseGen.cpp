@@ -2,9 +2,12 @@
 
 #include "app/LocalPath.h"
 #include "generators/FrequencyListFile.h"
-#include "generators/InputMessages.h"
+#include "generators/InputRules.h"
 #include "generators/NoiseDialogFields.h"
 #include "generators/ParameterForm.h"
+#include "generators/PseudoNoiseList.h"
+#include "generators/SineGenerator.h"
+#include "generators/TFDlgSineGen.h"
 #include "generators/ToneInputRules.h"
 #include "signal/SignalBase.h"
 
@@ -74,7 +77,7 @@ void TFDlgSineNoiseGen::BAddSineClick() {
     const auto checks = {std::pair{!check.Frequency, frequ}, std::pair{!check.Amplitude, ampl},
                          std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
-        ShowError(QString::fromLatin1(zembrel::kSineErrorText));
+        ShowError(TFDlgSineGen::ErrorText);
         EmptyInvalid(checks);
         frequ->setFocus();
         return;
@@ -98,7 +101,7 @@ void TFDlgSineNoiseGen::BOKClick() {
     const auto checks = {std::pair{!check.Frequency, frequ}, std::pair{!check.Level, lev},
                          std::pair{!check.Amplitude, ampl}, std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
-        ShowError(QString::fromLatin1(zembrel::kSineErrorText));
+        ShowError(TFDlgSineGen::ErrorText);
         EmptyInvalid(checks);
         return;
     }
