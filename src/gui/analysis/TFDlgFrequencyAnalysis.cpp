@@ -4,6 +4,7 @@
 #include "analysis/LevelChart.h"
 
 #include "analysis/ChannelSpectrum.h"
+#include "analysis/FFT.h"
 #include "signal/SignalBase.h"
 
 #include <QComboBox>

@@ -1,8 +1,10 @@
 #include "generators/TFDlgAmplitudeModulationGen.h"
 
+#include "generators/EnvelopGenerator.h"
 #include "generators/InputMessages.h"
 #include "generators/ModulationInputRules.h"
 #include "generators/ParameterForm.h"
+#include "generators/SineGenerator.h"
 #include "signal/SignalBase.h"
 
 #include <QLineEdit>

@@ -4,7 +4,9 @@
 #include "app/TMainform.h"
 #include "generators/FrequencyListFile.h"
 #include "generators/InputMessages.h"
+#include "generators/InputRules.h"
 #include "generators/ParameterForm.h"
+#include "generators/SineGenerator.h"
 #include "generators/ToneInputRules.h"
 #include "signal/SignalBase.h"
 
