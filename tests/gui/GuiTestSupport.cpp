@@ -1,4 +1,5 @@
 #include "GuiTestSupport.h"
+#include "UserInput.h"
 
 #include "signal/WavFileWrite.h"
 
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
@@ -39,27 +41,12 @@ MessageBoxCatcher::MessageBoxCatcher()
 MessageBoxCatcher::~MessageBoxCatcher() = default;
 
 void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs) {
-    auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [answer = std::move(answer), deadline, poll]() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible()) {
-            answer(modal);
-            *poll = nullptr; // breaks the self-reference
-            return;
-        }
-        if (deadline->hasExpired()) {
-            ADD_FAILURE() << "no modal dialog appeared";
-            *poll = nullptr;
-            return;
-        }
-        QTimer::singleShot(10, [poll] {
-            if (*poll) {
-                (*poll)();
-            }
-        });
-    };
-    QTimer::singleShot(0, [poll] { (*poll)(); });
+    userinput::When(
+        [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            return modal != nullptr && modal->isVisible();
+        },
+        [answer = std::move(answer)] { answer(QApplication::activeModalWidget()); }, timeoutMs);
 }
 
 ScopedTempEnv::ScopedTempEnv() : old_(qgetenv("TEMP")), hadOld_(qEnvironmentVariableIsSet("TEMP")) {
@@ -72,6 +59,19 @@ ScopedTempEnv::~ScopedTempEnv() {
     } else {
         qunsetenv("TEMP");
     }
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long bytes) {
+    EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &saved_), 0);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved_;
+    small.rlim_cur = bytes;
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, oldHandler_);
 }
 
 zembrel::SignalBase Tone(double rate, double duration, int channels, int bits, double freqLeft,

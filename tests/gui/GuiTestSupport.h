@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <sys/resource.h>
 #include <vector>
 
 class QCPGraph;
@@ -48,6 +49,18 @@ private:
     QTemporaryDir dir_;
     QByteArray old_;
     bool hadOld_;
+};
+
+// While it lives, files of this process can grow to at most bytes (RLIMIT_FSIZE; SIGXFSZ is
+// ignored), so writing a larger file fails with EFBIG as on a full disk, while reading works.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(unsigned long bytes);
+    ~FileSizeLimit();
+
+private:
+    rlimit saved_ = {};
+    void (*oldHandler_)(int) = nullptr;
 };
 
 // A signal holding a sine of freqLeft Hz (and freqRight Hz on the right channel of a stereo

@@ -14,13 +14,15 @@ bool IsDigit(char c) {
 }
 
 // Decimal order of magnitude of a finite decimal literal that from_chars found out of range:
-// positive means it overflowed, negative that it underflowed.
-long Magnitude(std::string_view s) {
+// positive means it overflowed, negative that it underflowed. The digits may be as long as the
+// text (a run of a million leading zeros after the point), so the exponent is summed up to far
+// beyond any such length before it saturates.
+long long Magnitude(std::string_view s) {
     std::size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
         ++i;
     }
-    long position = 0; // digits before the point, minus leading zeros after it
+    long long position = 0; // digits before the point, minus leading zeros after it
     bool significant = false;
     bool afterPoint = false;
     for (; i < s.size() && (IsDigit(s[i]) || s[i] == '.'); ++i) {
@@ -38,7 +40,8 @@ long Magnitude(std::string_view s) {
             --position;
         }
     }
-    long exponent = 0;
+    constexpr long long kSaturated = 1'000'000'000'000'000; // beyond every text length
+    long long exponent = 0;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         ++i;
         const bool negative = i < s.size() && s[i] == '-';
@@ -46,7 +49,7 @@ long Magnitude(std::string_view s) {
             ++i;
         }
         for (; i < s.size() && IsDigit(s[i]); ++i) {
-            if (exponent < 100000) {
+            if (exponent < kSaturated) {
                 exponent = exponent * 10 + (s[i] - '0');
             }
         }

@@ -36,11 +36,19 @@ SignalBase::SignalBase(double sampleRate, double duration, int bits, int normVal
     Allocate();
 }
 
-SignalBase::SignalBase(WavFileRead& reader)
-    : SamplePeriod(reader.SamplePeriod()), SampleRate(reader.SampleRate()),
-      SampleCount(reader.Frames()), SampleCountExact(static_cast<double>(reader.Frames())),
-      Channels(reader.Channels()), Duration(reader.Duration()),
-      NormValue(reader.Bits() == 8 ? 128 : 32768), Bits(reader.Bits()) {
+SignalBase::SignalBase(WavFileRead& reader) {
+    ReadFrom(reader);
+}
+
+void SignalBase::ReadFrom(WavFileRead& reader) {
+    SamplePeriod = reader.SamplePeriod();
+    SampleRate = reader.SampleRate();
+    SampleCount = reader.Frames();
+    SampleCountExact = static_cast<double>(reader.Frames());
+    Channels = reader.Channels();
+    Duration = reader.Duration();
+    NormValue = reader.Bits() == 8 ? 128 : 32768;
+    Bits = reader.Bits();
     Allocate();
     if (Channels == 1) {
         reader.ReadSamples(Mono.data(), nullptr);
@@ -50,13 +58,14 @@ SignalBase::SignalBase(WavFileRead& reader)
 }
 
 void SignalBase::Allocate() {
+    // assign() keeps storage that is large enough; the channels not in use give theirs back.
     const auto n = static_cast<std::size_t>(SampleCount);
     if (Channels == 1) {
         Mono.assign(n, 0.0);
-        Left.clear();
-        Right.clear();
+        SampleArray().swap(Left);
+        SampleArray().swap(Right);
     } else {
-        Mono.clear();
+        SampleArray().swap(Mono);
         Left.assign(n, 0.0);
         Right.assign(n, 0.0);
     }

@@ -39,6 +39,12 @@ public:
     // Throws WavError when the samples cannot be read.
     explicit SignalBase(WavFileRead& reader);
 
+    // Becomes what SignalBase(reader) would be. Arrays that are large enough already are reused,
+    // so reading back a file of this signal's own size needs no second copy in memory. Throws
+    // WavError when the samples cannot be read; the signal then has the file's format and
+    // samples that are not to be used.
+    void ReadFrom(WavFileRead& reader);
+
     SignalBase(const SignalBase&) = default;
     SignalBase(SignalBase&&) noexcept = default;
     SignalBase& operator=(const SignalBase&) = default;

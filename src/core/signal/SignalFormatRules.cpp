@@ -13,7 +13,8 @@ SignalFormatErrors CheckSignalFormat(const SignalFormatInput& input) {
     const auto inRange = [](double v, double max) {
         return std::isfinite(v) && v > 0.0 && v <= max;
     };
-    errors.SampleRate = !inRange(input.SampleRate, 48000.0);
+    // The WAV header holds the rate in whole hertz: below 1 Hz it would read 0.
+    errors.SampleRate = !inRange(input.SampleRate, 48000.0) || input.SampleRate < 1.0;
     errors.Duration = !inRange(input.Duration, 180.0);
     const long maxNorm = input.Bits == 8 ? 128 : 32768;
     errors.NormValue = !(input.NormValue > 0 && input.NormValue <= maxNorm);

@@ -13,7 +13,8 @@ struct SignalFormatInput {
     int Channels = 1;
 };
 
-// Which fields of a SignalFormatInput are out of range: 0 < fs <= 48000 Hz, 0 < t <= 180 s,
+// Which fields of a SignalFormatInput are out of range: 1 <= fs <= 48000 Hz (a WAV file holds
+// the rate in whole hertz, so a rate below 1 Hz cannot be stored), 0 < t <= 180 s,
 // 0 < NormValue <= 32768 (16 bit) or <= 128 (8 bit). Non-finite numbers are invalid.
 struct SignalFormatErrors {
     bool SampleRate = false;

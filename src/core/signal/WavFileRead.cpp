@@ -129,14 +129,15 @@ void WavFileRead::ReadSamples(double* first, double* second) {
 
     stream_.clear();
     stream_.seekg(static_cast<std::streamoff>(dataStart_));
-    for (std::int32_t start = 0; start < frames_; start += framesPerChunk) {
-        const std::int32_t count = std::min(framesPerChunk, frames_ - start);
+    // 64-bit counters: start + framesPerChunk may pass the int32 range near its end.
+    for (std::int64_t start = 0; start < frames_; start += framesPerChunk) {
+        const std::int64_t count = std::min<std::int64_t>(framesPerChunk, frames_ - start);
         const auto bytes = static_cast<std::streamsize>(count) * frameBytes;
         if (!stream_.read(reinterpret_cast<char*>(buffer.data()), bytes)) {
             throw WavError(fileName_, "cannot read the sample data");
         }
         const unsigned char* p = buffer.data();
-        for (std::int32_t i = start; i < start + count; ++i) {
+        for (std::int64_t i = start; i < start + count; ++i) {
             for (int c = 0; c < channels_; ++c) {
                 double v;
                 if (bytesPerSample == 2) {
@@ -148,6 +149,19 @@ void WavFileRead::ReadSamples(double* first, double* second) {
                 (c == 0 ? first : second)[i] = v;
             }
         }
+    }
+}
+
+void WavFileRead::ReadStoredFrames(unsigned char* out, std::int32_t first, std::int32_t count) {
+    if (first < 0 || count < 0 || count > frames_ - first) {
+        throw WavError(fileName_, "frames asked for lie outside the data");
+    }
+    const auto bytes = static_cast<std::streamsize>(count) * FrameBytes();
+    stream_.clear();
+    stream_.seekg(static_cast<std::streamoff>(
+        dataStart_ + static_cast<std::uint64_t>(first) * static_cast<std::uint64_t>(FrameBytes())));
+    if (!stream_.read(reinterpret_cast<char*>(out), bytes)) {
+        throw WavError(fileName_, "cannot read the sample data");
     }
 }
 

@@ -27,6 +27,12 @@ public:
     // Values are the stored integers: -32768..32767 for 16 bit, 0..255 for 8 bit.
     void ReadSamples(double* first, double* second);
 
+    // Copies count frames from frame first on, as the file stores them (interleaved, 8-bit
+    // unsigned or 16-bit little-endian), to out, which holds count * FrameBytes() bytes. Lets a
+    // caller read a long file piece by piece and stop between pieces.
+    void ReadStoredFrames(unsigned char* out, std::int32_t first, std::int32_t count);
+    int FrameBytes() const { return channels_ * (bits_ / 8); }
+
 private:
     std::string fileName_;
     std::ifstream stream_;

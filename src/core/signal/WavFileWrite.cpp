@@ -66,8 +66,10 @@ void StoreSamples(std::FILE* f, const SignalBase& signal, const std::string& tar
     std::vector<unsigned char, SampleAllocator<unsigned char>> buffer(
         static_cast<std::size_t>(std::min(framesPerChunk, signal.SampleCount)) * frameBytes);
 
-    for (std::int32_t start = 0; start < signal.SampleCount; start += framesPerChunk) {
-        const std::int32_t count = std::min(framesPerChunk, signal.SampleCount - start);
+    // 64-bit counters: start + framesPerChunk may pass the int32 range near its end.
+    for (std::int64_t start = 0; start < signal.SampleCount; start += framesPerChunk) {
+        const auto count =
+            static_cast<int>(std::min<std::int64_t>(framesPerChunk, signal.SampleCount - start));
         // Each frame has its own place in the buffer, so the cores convert ranges apart.
         ParallelFor(count, [&](int begin, int end) {
             unsigned char* p = buffer.data() + static_cast<std::size_t>(begin) * frameBytes;
@@ -76,7 +78,7 @@ void StoreSamples(std::FILE* f, const SignalBase& signal, const std::string& tar
                            static_cast<std::size_t>(end - begin), p);
                 return;
             }
-            for (std::int32_t i = start + begin; i < start + end; ++i) {
+            for (std::int64_t i = start + begin; i < start + end; ++i) {
                 for (int c = 0; c < channels; ++c) {
                     *p++ = TruncSaturate<std::uint8_t>(c == 0 ? first[i] : second[i]);
                 }
@@ -101,6 +103,9 @@ void StoreHeader(std::FILE* f, const TWaveHeader& header, const std::string& tar
 WavFileWrite::WavFileWrite(const std::string& fileName, const std::string& fileType,
                            const SignalBase& signal)
     : header_(TWaveHeader::FromSignal(signal)) {
+    if (fileType == ".wav" && TWaveHeader::DataBytes(signal) > TWaveHeader::kMaxDataSize) {
+        throw WavError(fileName, "the signal needs more than the 4 GiB a WAV file can hold");
+    }
     std::string tempName;
     FilePtr file = CreateTemporaryBeside(fileName, tempName);
     try {
@@ -133,6 +138,9 @@ WavFileWrite::WavFileWrite(const std::string& fileName, const std::string& fileT
 }
 
 void WriteWavStream(std::FILE* stream, const std::string& name, const SignalBase& signal) {
+    if (TWaveHeader::DataBytes(signal) > TWaveHeader::kMaxDataSize) {
+        throw WavError(name, "the signal needs more than the 4 GiB a WAV file can hold");
+    }
     StoreHeader(stream, TWaveHeader::FromSignal(signal), name);
     StoreSamples(stream, signal, name);
     errno = 0;

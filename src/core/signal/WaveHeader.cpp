@@ -3,6 +3,7 @@
 #include "signal/SampleConversion.h"
 #include "signal/SignalBase.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zembrel {
@@ -15,9 +16,16 @@ TWaveHeader TWaveHeader::FromSignal(const SignalBase& signal) {
     h.BitsPerSample = static_cast<std::uint16_t>(signal.Bits);
     h.ByteRate =
         TruncSaturate<std::uint32_t>(signal.SampleRate * static_cast<double>(h.BlockAlign));
-    h.DataSize = static_cast<std::uint32_t>(signal.SampleCount) * h.BlockAlign;
-    h.RiffSize = h.DataSize + 36;
+    const std::uint64_t data = std::min(DataBytes(signal), kMaxDataSize);
+    h.DataSize = static_cast<std::uint32_t>(data);
+    h.RiffSize = static_cast<std::uint32_t>(data + 36);
     return h;
+}
+
+std::uint64_t TWaveHeader::DataBytes(const SignalBase& signal) {
+    const auto frames = static_cast<std::uint64_t>(std::max<std::int32_t>(signal.SampleCount, 0));
+    return frames * static_cast<std::uint64_t>(signal.Channels) *
+           static_cast<std::uint64_t>(signal.Bits / 8);
 }
 
 namespace {

@@ -22,6 +22,13 @@ struct TWaveHeader {
 
     static constexpr std::size_t Size = 44;
 
+    // The bytes of the data chunk that signal needs, in 64 bits: a RIFF file holds at most
+    // kMaxDataSize of them (its RIFF size, data size + 36, is a 32-bit field).
+    static std::uint64_t DataBytes(const SignalBase& signal);
+    static constexpr std::uint64_t kMaxDataSize = 0xFFFFFFFFull - 36;
+
+    // The caller keeps DataBytes(signal) <= kMaxDataSize; larger sizes are saturated, never
+    // wrapped.
     static TWaveHeader FromSignal(const SignalBase& signal);
     std::array<unsigned char, Size> Serialize() const;
 };

@@ -14,6 +14,8 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
+#include <atomic>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -70,6 +72,7 @@ private:
 // One Play() request: the opened file, then the samples read from it on a worker thread.
 struct SoundOutput::Load {
     std::uint64_t ticket = 0;
+    std::atomic<bool> dropped{false}; // set by Stop(): the reading ends at the next piece
     bool loop = false;
     std::unique_ptr<zembrel::WavFileRead> reader;
     QAudioDevice device;
@@ -88,32 +91,25 @@ QAudioFormat FormatOf(const zembrel::WavFileRead& reader) {
     return format;
 }
 
-// Reads all samples of the file as interleaved PCM in the file's own sample format.
-PcmBytes ReadPcm(zembrel::WavFileRead& reader) {
-    const auto frames = static_cast<std::size_t>(reader.Frames());
-    const int channels = reader.Channels();
-    zembrel::SampleArray first(frames);
-    zembrel::SampleArray second(channels == 2 ? frames : 0);
-    reader.ReadSamples(first.data(), channels == 2 ? second.data() : nullptr);
-
-    PcmBytes bytes;
-    const std::size_t samples = frames * static_cast<std::size_t>(channels);
-    if (reader.Bits() == 8) {
-        bytes.resize(samples);
-        auto* out = reinterpret_cast<std::uint8_t*>(bytes.data());
-        for (std::size_t i = 0; i < frames; ++i) {
-            *out++ = static_cast<std::uint8_t>(first[i]);
-            if (channels == 2) {
-                *out++ = static_cast<std::uint8_t>(second[i]);
-            }
+// Reads all samples of the file as interleaved PCM in the file's own sample format, one piece
+// of about a second at a time; a dropped load stops between two pieces and returns nothing.
+PcmBytes ReadPcm(zembrel::WavFileRead& reader, const std::atomic<bool>& dropped) {
+    constexpr std::int32_t kPiece = 1 << 16; // frames
+    const std::int32_t frames = reader.Frames();
+    const auto frameBytes = static_cast<std::size_t>(reader.FrameBytes());
+    PcmBytes bytes(static_cast<std::size_t>(frames) * frameBytes);
+    auto* out = reinterpret_cast<unsigned char*>(bytes.data());
+    for (std::int32_t first = 0; first < frames; first += kPiece) {
+        if (dropped.load()) {
+            return PcmBytes();
         }
-    } else {
-        bytes.resize(samples * sizeof(std::int16_t));
-        auto* out = reinterpret_cast<std::int16_t*>(bytes.data());
-        for (std::size_t i = 0; i < frames; ++i) {
-            *out++ = static_cast<std::int16_t>(first[i]);
-            if (channels == 2) {
-                *out++ = static_cast<std::int16_t>(second[i]);
+        const std::int32_t count = std::min(kPiece, frames - first);
+        reader.ReadStoredFrames(out + static_cast<std::size_t>(first) * frameBytes, first, count);
+    }
+    if constexpr (std::endian::native == std::endian::big) {
+        if (reader.Bits() == 16) {
+            for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+                std::swap(bytes[i], bytes[i + 1]);
             }
         }
     }
@@ -147,6 +143,7 @@ void SoundOutput::Play(const QString& fileName, bool loop) {
     }
 
     loading_ = true;
+    current_ = load;
     auto* watcher = new QFutureWatcher<void>(this);
     connect(watcher, &QFutureWatcher<void>::finished, this, [this, watcher, load] {
         watcher->deleteLater();
@@ -155,7 +152,7 @@ void SoundOutput::Play(const QString& fileName, bool loop) {
     // The worker touches only the Load it shares with the watcher's handler.
     watcher->setFuture(QtConcurrent::run([load] {
         try {
-            load->bytes = ReadPcm(*load->reader);
+            load->bytes = ReadPcm(*load->reader, load->dropped);
         } catch (const std::exception& e) {
             load->error = e.what();
         }
@@ -168,6 +165,7 @@ void SoundOutput::StartSink(const std::shared_ptr<Load>& load) {
         return; // stopped or replaced meanwhile
     }
     loading_ = false;
+    current_.reset();
     if (!load->error.empty()) {
         emit Failed(QString::fromLocal8Bit(load->error.c_str()));
         return;
@@ -175,13 +173,38 @@ void SoundOutput::StartSink(const std::shared_ptr<Load>& load) {
     source_ = std::make_unique<PcmSource>(std::move(load->bytes), load->loop);
     source_->open(QIODevice::ReadOnly);
     sink_ = std::make_unique<QAudioSink>(load->device, load->format);
+    // A sound output that fails while it plays (the device is gone, the sound server ends) is
+    // reported; running out of samples at the end of a single playback is no failure.
+    connect(sink_.get(), &QAudioSink::stateChanged, this, [this](QAudio::State state) {
+        if (state != QAudio::StoppedState || !sink_) {
+            return;
+        }
+        switch (sink_->error()) {
+        case QAudio::IOError:
+            emit Failed(QStringLiteral("the sound output failed while playing"));
+            break;
+        case QAudio::FatalError:
+            emit Failed(QStringLiteral("the sound output stopped with an error"));
+            break;
+        default:
+            break;
+        }
+    });
     sink_->start(source_.get());
+    if (sink_->error() == QAudio::OpenError) {
+        emit Failed(QStringLiteral("the sound output could not be opened"));
+    }
 }
 
 void SoundOutput::Stop() {
     ++ticket_;
     loading_ = false;
+    if (current_) {
+        current_->dropped.store(true);
+        current_.reset();
+    }
     if (sink_) {
+        sink_->disconnect(this);
         sink_->reset();
         sink_->stop();
         sink_.reset();

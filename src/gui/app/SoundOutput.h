@@ -16,7 +16,7 @@ class PcmSource;
 // even a 180 s file never holds up the caller; the sound starts as soon as they are in memory
 // (a few milliseconds for short signals). The file is opened before Play() returns: replacing it
 // by rename afterwards does not change what plays. Starting a playback replaces the one that
-// runs or is being loaded; Stop() silences both.
+// runs or is being loaded; Stop() silences both, and a file still being read is read no further.
 class SoundOutput : public QObject {
     Q_OBJECT
 
@@ -41,7 +41,8 @@ public:
     bool IsSounding() const;
 
 signals:
-    // The samples could not be read after the header was accepted; reason names the cause.
+    // The samples could not be read after the header was accepted, or the sound output failed
+    // after it had started; reason names the cause.
     void Failed(const QString& reason);
 
 private:
@@ -50,6 +51,7 @@ private:
 
     std::uint64_t ticket_ = 0; // identifies the current Play(); older loads are dropped
     bool loading_ = false;
+    std::shared_ptr<Load> current_; // the load in progress, which Stop() cuts short
     std::unique_ptr<QAudioSink> sink_;
     std::unique_ptr<PcmSource> source_;
 };

@@ -30,6 +30,9 @@ QComboBox* Combo(QWidget* parent, const char* name, bool editable, const QString
     box->setCurrentIndex(selected);
     if (editable) {
         box->setInsertPolicy(QComboBox::NoInsert);
+        // What is typed is taken as typed: no completion from the list ("3200" must not become
+        // "32000"). Choosing from the list still works.
+        box->setCompleter(nullptr);
     }
     return box;
 }
@@ -72,6 +75,7 @@ TFDlgChangeParameters::TFDlgChangeParameters(QWidget* owner, QString tempFileNam
 
     Button1 = new QPushButton(QStringLiteral("Cancel"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setAutoDefault(false); // Return presses OK even when Cancel has the focus
     Button2 = new QPushButton(QStringLiteral("OK"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setDefault(true);
@@ -121,10 +125,14 @@ void TFDlgChangeParameters::Button2Click() {
                                             "format. The signal is unchanged."));
         return;
     }
+    // The playback file first: when it cannot be written, signal, view and file stay as they
+    // were and the dialog stays open.
+    if (!mainform_->WriteTempFile(*fresh, QStringLiteral("The signal is unchanged."))) {
+        return;
+    }
     *signal_ = std::move(*fresh);
     mainform_->ShowSignal(signal_);
     mainform_->SetStatusText(QStringLiteral("Parameters changed."));
-    mainform_->WriteTempFile(*signal_); // reports a failure itself
     mainform_->SetGroupCaption(QStringLiteral("New Signal"));
     accept();
 }

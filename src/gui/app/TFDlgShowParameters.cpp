@@ -60,6 +60,8 @@ TFDlgShowParameters::TFDlgShowParameters(QWidget* owner, QString tempFileName, T
 
     Button1 = new QPushButton(QStringLiteral("Change"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
+    // Return presses OK, also after Change was clicked and holds the focus.
+    Button1->setAutoDefault(false);
     Button2 = new QPushButton(QStringLiteral("OK"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setDefault(true);

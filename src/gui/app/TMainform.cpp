@@ -1,6 +1,7 @@
 #include "app/TMainform.h"
 
 #include "app/ButtonIcons.h"
+#include "app/FileDialogFolder.h"
 #include "app/LocalPath.h"
 #include "app/TAboutBox.h"
 #include "app/WaveformChart.h"
@@ -49,7 +50,9 @@ TMainform::TMainform(DialogFactories dialogs, QWidget* parent)
     OpenDialog1 = [this] { return ChooseOpenFile(); };
     SaveDialog1 = [this] { return ChooseSaveFile(); };
 
-    connect(&sound_, &SoundOutput::Failed, this, &TMainform::ReportPlaybackFailure);
+    // Queued: the message waits until the sound output's own handler has returned.
+    connect(&sound_, &SoundOutput::Failed, this, &TMainform::ReportPlaybackFailure,
+            Qt::QueuedConnection);
 
     soundDevices_ = SoundOutput::DeviceCount();
     if (soundDevices_ == 0) {
@@ -87,6 +90,8 @@ TMainform::~TMainform() {
 }
 
 void TMainform::BuildMenu() {
+    // Captions carry an & before their mnemonic letter (Alt+F, then N ...); the letter is
+    // shown underlined and is not part of the caption's text.
     QMenuBar* bar = menuBar();
     auto item = [this](QMenu* menu, QAction*& action, const QString& caption,
                        void (TMainform::*handler)()) {
@@ -94,43 +99,44 @@ void TMainform::BuildMenu() {
         connect(action, &QAction::triggered, this, handler);
     };
 
-    File1 = bar->addMenu(QStringLiteral("File"));
-    item(File1, New1, QStringLiteral("New"), &TMainform::New1Click);
-    item(File1, Open1, QStringLiteral("Open..."), &TMainform::Open1Click);
-    item(File1, Save1, QStringLiteral("Save..."), &TMainform::Save1Click);
+    File1 = bar->addMenu(QStringLiteral("&File"));
+    item(File1, New1, QStringLiteral("&New"), &TMainform::New1Click);
+    item(File1, Open1, QStringLiteral("&Open..."), &TMainform::Open1Click);
+    item(File1, Save1, QStringLiteral("&Save..."), &TMainform::Save1Click);
     File1->addSeparator();
-    item(File1, Exit1, QStringLiteral("Exit"), &TMainform::Exit1Click);
+    item(File1, Exit1, QStringLiteral("E&xit"), &TMainform::Exit1Click);
     New1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    Generator1 = bar->addMenu(QStringLiteral("Generator"));
-    item(Generator1, Sine, QStringLiteral("Sine..."), &TMainform::SineClick);
-    Function = Generator1->addMenu(QStringLiteral("Function"));
-    item(Function, FunctionGen, QStringLiteral("Square / Triangle / Sawtooth..."),
+    Generator1 = bar->addMenu(QStringLiteral("&Generator"));
+    item(Generator1, Sine, QStringLiteral("&Sine..."), &TMainform::SineClick);
+    Function = Generator1->addMenu(QStringLiteral("&Function"));
+    item(Function, FunctionGen, QStringLiteral("&Square / Triangle / Sawtooth..."),
          &TMainform::FunctionGenClick);
-    item(Function, AmplitudeModulation, QStringLiteral("Amplitude Modulation..."),
+    item(Function, AmplitudeModulation, QStringLiteral("&Amplitude Modulation..."),
          &TMainform::AmplitudeModulationClick);
-    item(Function, FrequencyModulation, QStringLiteral("Frequency Modulation..."),
+    item(Function, FrequencyModulation, QStringLiteral("Frequency &Modulation..."),
          &TMainform::FrequencyModulationClick);
-    item(Function, FrequencySweep, QStringLiteral("Frequency Sweep..."),
+    item(Function, FrequencySweep, QStringLiteral("Frequency S&weep..."),
          &TMainform::FrequencySweepClick);
-    Noise = Generator1->addMenu(QStringLiteral("Noise"));
-    item(Noise, Sinepnphase, QStringLiteral("Sine with pn-phase..."), &TMainform::SinepnphaseClick);
-    item(Noise, BandNoise, QStringLiteral("White Noise..."), &TMainform::BandNoiseClick);
-    item(Noise, PinkNoise, QStringLiteral("Pink Noise..."), &TMainform::PinkNoiseClick);
+    Noise = Generator1->addMenu(QStringLiteral("&Noise"));
+    item(Noise, Sinepnphase, QStringLiteral("&Sine with pn-phase..."),
+         &TMainform::SinepnphaseClick);
+    item(Noise, BandNoise, QStringLiteral("&White Noise..."), &TMainform::BandNoiseClick);
+    item(Noise, PinkNoise, QStringLiteral("&Pink Noise..."), &TMainform::PinkNoiseClick);
 
-    Analyser1 = bar->addMenu(QStringLiteral("Analyser"));
-    item(Analyser1, Frequency1, QStringLiteral("Frequency..."), &TMainform::Frequency1Click);
-    item(Analyser1, Statistics1, QStringLiteral("Statistics..."), &TMainform::Statistics1Click);
+    Analyser1 = bar->addMenu(QStringLiteral("&Analyser"));
+    item(Analyser1, Frequency1, QStringLiteral("&Frequency..."), &TMainform::Frequency1Click);
+    item(Analyser1, Statistics1, QStringLiteral("&Statistics..."), &TMainform::Statistics1Click);
 
-    Parameters1 = bar->addMenu(QStringLiteral("Parameters"));
-    item(Parameters1, ShowParameters1, QStringLiteral("Signal Parameters..."),
+    Parameters1 = bar->addMenu(QStringLiteral("&Parameters"));
+    item(Parameters1, ShowParameters1, QStringLiteral("&Signal Parameters..."),
          &TMainform::ShowParameters1Click);
 
-    Info1 = bar->addMenu(QStringLiteral("Info"));
-    item(Info1, AboutZembrel1, QStringLiteral("About Zembrel..."), &TMainform::AboutZembrel1Click);
+    Info1 = bar->addMenu(QStringLiteral("&Info"));
+    item(Info1, AboutZembrel1, QStringLiteral("&About Zembrel..."), &TMainform::AboutZembrel1Click);
 }
 
 void TMainform::SetDialogs(DialogFactories dialogs) {
@@ -165,15 +171,42 @@ QString TMainform::StatusText() const {
     return StatusBar1->currentMessage();
 }
 
-bool TMainform::WriteTempFile(const SignalBase& signal) {
+bool TMainform::WriteTempFile(const SignalBase& signal, const QString& consequence) {
     try {
         zembrel::WavFileWrite(LocalPath(tempFileName_), ".wav", signal);
         return true;
     } catch (const zembrel::WavError& e) {
-        QMessageBox::warning(this, kCaption,
-                             QStringLiteral("The temporary playback file could not be written:\n%1")
-                                 .arg(QString::fromStdString(e.Reason())));
+        QString text = QStringLiteral("The temporary playback file could not be written:\n%1")
+                           .arg(QString::fromStdString(e.Reason()));
+        if (!consequence.isEmpty()) {
+            text += QStringLiteral("\n") + consequence;
+        }
+        QMessageBox::warning(this, kCaption, text);
     }
+    return false;
+}
+
+bool TMainform::RestoreSignalFromTempFile(QWidget* parent) {
+    QString reason;
+    try {
+        zembrel::WavFileRead reader(LocalPath(tempFileName_));
+        signal_->ReadFrom(reader);
+        return true;
+    } catch (const std::bad_alloc&) {
+        reason = QStringLiteral("not enough memory");
+    } catch (const std::exception& e) {
+        reason = QString::fromLocal8Bit(e.what());
+    }
+    // What is left in the signal (partial sums) must not pass for a signal: silence of the same
+    // format takes its place in memory, view and file.
+    signal_->Clear();
+    ShowSignal(signal_.get());
+    QMessageBox::warning(
+        parent, kCaption,
+        QStringLiteral("The previous signal could not be restored from the temporary playback "
+                       "file:\n%1\nThe signal is now silent.")
+            .arg(reason));
+    WriteTempFile(*signal_);
     return false;
 }
 
@@ -188,7 +221,7 @@ void TMainform::New1Click() {
     }
     const SignalBase& s = *signal_;
     SignalBase fresh(s.SampleRate, s.Duration, s.Bits, s.NormValue, s.Channels);
-    if (!WriteTempFile(fresh)) {
+    if (!WriteTempFile(fresh, QStringLiteral("The signal is unchanged."))) {
         return;
     }
     *signal_ = std::move(fresh);
@@ -228,7 +261,7 @@ void TMainform::Open1Click() {
                                  .arg(QDir::toNativeSeparators(fileName)));
         return;
     }
-    if (!WriteTempFile(*loaded)) {
+    if (!WriteTempFile(*loaded, QStringLiteral("The file is not opened."))) {
         return;
     }
     *signal_ = std::move(*loaded);
@@ -238,11 +271,12 @@ void TMainform::Open1Click() {
 }
 
 void TMainform::Save1Click() {
-    const QString fileName = SaveDialog1();
+    const SaveChoice choice = SaveDialog1();
+    const QString& fileName = choice.FileName;
     if (fileName.isEmpty()) {
         return;
     }
-    if (!IsWavName(fileName)) {
+    if (choice.RawData || !IsWavName(fileName)) {
         SetStatusText(QStringLiteral("File not saved."));
         return;
     }
@@ -266,21 +300,32 @@ void TMainform::Exit1Click() {
 }
 
 QString TMainform::ChooseOpenFile() {
-    return QFileDialog::getOpenFileName(this, QString(), QString(),
-                                        QStringLiteral("Windows-PCM files (*.wav)"));
+    const QString fileName =
+        QFileDialog::getOpenFileName(this, QString(), FileDialogFolder(FileKind::Wav),
+                                     QStringLiteral("Windows-PCM files (*.wav)"));
+    RememberFileDialogFolder(FileKind::Wav, fileName);
+    return fileName;
 }
 
-QString TMainform::ChooseSaveFile() {
+TMainform::SaveChoice TMainform::ChooseSaveFile() {
+    const QString wavFilter = QStringLiteral("Windows-PCM files (*.wav)");
+    const QString rawFilter = QStringLiteral("Raw Data files (*.dat)");
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(
-        {QStringLiteral("Windows-PCM files (*.wav)"), QStringLiteral("Raw Data files (*.dat)")});
+    dialog.setDirectory(FileDialogFolder(FileKind::Wav));
+    dialog.setNameFilters({wavFilter, rawFilter});
     dialog.setDefaultSuffix(QStringLiteral("wav"));
+    // A name typed without extension takes the one of the chosen filter.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, rawFilter](const QString& f) {
+        dialog.setDefaultSuffix(f == rawFilter ? QStringLiteral("dat") : QStringLiteral("wav"));
+    });
     dialog.selectFile(QStringLiteral("signal"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return QString();
+        return SaveChoice();
     }
-    return dialog.selectedFiles().constFirst();
+    const QString fileName = dialog.selectedFiles().constFirst();
+    RememberFileDialogFolder(FileKind::Wav, fileName);
+    return SaveChoice(fileName, dialog.selectedNameFilter() == rawFilter);
 }
 
 // --- Generator, Analyser, Parameters and Info menus ---
@@ -293,8 +338,15 @@ void TMainform::RunGeneratorDialog(const GeneratorDialogFactory& factory) {
     // The dialog fills the cleared signal in place; the view keeps the old waveform until the
     // dialog commits a new one, and Cancel restores the signal from the playback file.
     signal_->Clear();
-    auto dialog = factory(tempFileName_, this, signal_.get());
-    dialog->exec();
+    try {
+        auto dialog = factory(tempFileName_, this, signal_.get());
+        dialog->exec();
+    } catch (...) {
+        // The dialog could not even be made: the cleared signal comes back before the error is
+        // shown (exceptions that escape a running dialog's handlers are shown inside its exec()).
+        RestoreSignalFromTempFile(this);
+        throw;
+    }
 }
 
 void TMainform::RunAnalyserDialog(const AnalyserDialogFactory& factory) {

@@ -64,14 +64,30 @@ public:
     void StopPlayback();
     const SoundOutput& Sound() const { return sound_; }
 
-    // Writes signal to the temporary playback file. On failure shows the reason and returns
-    // false; the file then still holds its former contents.
-    bool WriteTempFile(const zembrel::SignalBase& signal);
+    // Writes signal to the temporary playback file. On failure shows the reason, followed by
+    // consequence (what the caller does about it), and returns false; the file then still
+    // holds its former contents.
+    bool WriteTempFile(const zembrel::SignalBase& signal, const QString& consequence = QString());
 
-    // The file dialogs of Open and Save. Each returns the chosen name, or an empty string when
-    // the user cancels; replaceable so the commands can run without a real dialog.
+    // Reads the playback file back into the current signal, in place (no second copy in
+    // memory). When the file cannot be read, the signal becomes silent in its format, is shown
+    // so and written so, and the user is told (parent owns the message); the result is false.
+    bool RestoreSignalFromTempFile(QWidget* parent);
+
+    // What the Save dialog gives back: the chosen name (empty when the user cancels) and
+    // whether it was chosen under "Raw Data files (*.dat)", a format that is not written.
+    struct SaveChoice {
+        SaveChoice(QString fileName = QString(), bool rawData = false)
+            : FileName(std::move(fileName)), RawData(rawData) {}
+        QString FileName;
+        bool RawData;
+    };
+
+    // The file dialogs of Open and Save. Open returns the chosen name, or an empty string when
+    // the user cancels; replaceable so the commands can run without a real dialog. Both open
+    // in the folder last used for WAV files.
     std::function<QString()> OpenDialog1;
-    std::function<QString()> SaveDialog1;
+    std::function<SaveChoice()> SaveDialog1;
 
     // The dialog behind each menu item; items without one are disabled.
     void SetDialogs(DialogFactories dialogs);
@@ -169,7 +185,7 @@ private:
     void PlayTempFile(bool loop);
     void ReportPlaybackFailure(const QString& reason);
     QString ChooseOpenFile();
-    QString ChooseSaveFile();
+    SaveChoice ChooseSaveFile();
 
     int soundDevices_ = 0;
     std::unique_ptr<zembrel::SignalBase> signal_;

@@ -1,4 +1,5 @@
 #include "app/TMainform.h"
+#include "app/ZembrelApplication.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -37,8 +38,9 @@ void QuitOnTerminationSignals(QApplication& app) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    ZembrelApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zembrel"));
+    QApplication::setOrganizationName(QStringLiteral("Zembrel")); // settings: ~/.config/Zembrel
     QApplication::setApplicationVersion(QStringLiteral(ZEMBREL_VERSION));
     QuitOnTerminationSignals(app);
     try {

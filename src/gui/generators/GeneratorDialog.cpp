@@ -1,5 +1,6 @@
 #include "generators/GeneratorDialog.h"
 
+#include "app/FileDialogFolder.h"
 #include "app/LocalPath.h"
 #include "app/TMainform.h"
 #include "generators/FinishSignal.h"
@@ -14,8 +15,12 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+
+#include <new>
 
 using zembrel::SignalBase;
 
@@ -38,43 +43,84 @@ GeneratorDialog::~GeneratorDialog() {
 
 void GeneratorDialog::StartCalculation(const WorkerFactory& makeWorker, bool noise) {
     Progress = 0;
-    processState_ = std::make_unique<TFProcessState>(nullptr);
+    // Owned by this dialog, so the modality of this dialog does not block its input.
+    processState_ = std::make_unique<TFProcessState>(this);
     processState_->show();
     worker_ = makeWorker(processState_.get());
-    connect(worker_.get(), &QThread::finished, this, &GeneratorDialog::DeleteThread,
+    connect(worker_.get(), &QThread::finished, this, &GeneratorDialog::WorkerEnded,
             Qt::QueuedConnection);
     if (noise) {
         processState_->SetNoiseCalcThread(worker_.get());
     } else {
         processState_->SetCalcThread(worker_.get());
     }
-    busy_ = true;
-    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
-        if (button->isEnabled()) {
-            button->setEnabled(false);
-            disabledButtons_.push_back(button);
-        }
-    }
+    HoldButtons();
+    failure_.clear();
     worker_->start();
+    if (!worker_->isRunning() && !worker_->isFinished()) {
+        // No thread could be made (no memory for its stack): it ends here, as if it had failed.
+        startFailed_ = true;
+        QMetaObject::invokeMethod(this, &GeneratorDialog::WorkerEnded, Qt::QueuedConnection);
+    }
+}
+
+void GeneratorDialog::WorkerEnded() {
+    if (startFailed_) {
+        startFailed_ = false;
+        failure_ = QStringLiteral("the calculation could not be started");
+    } else if (worker_ && !worker_->Failure().isEmpty()) {
+        failure_ = worker_->Failure();
+    }
+    if (!failure_.isEmpty()) {
+        Progress = -1; // never taken as a finished result
+    }
+    DeleteThread();
 }
 
 void GeneratorDialog::ReleaseWorker() {
     if (worker_) {
         worker_->wait();
         worker_.reset();
+        ReleaseButtons();
     }
     processState_.reset();
+}
+
+void GeneratorDialog::HoldButtons() {
+    if (holds_++ > 0) {
+        return;
+    }
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        // Not the buttons of the windows this dialog owns: the progress window's Cancel.
+        if (button->window() == this && button->isEnabled()) {
+            button->setEnabled(false);
+            disabledButtons_.push_back(button);
+        }
+    }
+}
+
+void GeneratorDialog::ReleaseButtons() {
+    if (holds_ == 0 || --holds_ > 0) {
+        return;
+    }
     for (QAbstractButton* button : disabledButtons_) {
         button->setEnabled(true);
     }
     disabledButtons_.clear();
-    busy_ = false;
 }
 
 void GeneratorDialog::AbortCalculation() {
     ReleaseWorker();
     RestoreSignal();
-    mainform_->SetStatusText(QStringLiteral("Calculation abortet."));
+    if (failure_.isEmpty()) {
+        mainform_->SetStatusText(QStringLiteral("Calculation abortet."));
+    } else {
+        // Ended by an error instead of Cancel: the same restore, and the reason instead.
+        const QString reason = QStringLiteral("Calculation stopped: %1.").arg(failure_);
+        mainform_->SetStatusText(reason);
+        QMessageBox::warning(this, windowTitle(),
+                             reason + QStringLiteral("\nThe previous signal is restored."));
+    }
     closing_ = true;
     QDialog::reject();
 }
@@ -83,13 +129,40 @@ double GeneratorDialog::ReadNumber(const QLineEdit* edit) {
     return zembrel::StringToDoubleConverter(edit->text().toStdString()).Value();
 }
 
-void GeneratorDialog::ShowError(const QString& text) {
-    ShowErrorMessage(text);
+void GeneratorDialog::ShowError(const QString& text,
+                                std::initializer_list<std::pair<bool, QString>> unlisted) {
+    QString message = text;
+    QString named;
+    for (const auto& [refused, caption] : unlisted) {
+        if (refused) {
+            named += QStringLiteral("\n%1 must be a finite number.").arg(caption);
+        }
+    }
+    if (!named.isEmpty()) {
+        message += QStringLiteral("\n") + named;
+    }
+    ShowErrorMessage(message);
+}
+
+QString GeneratorDialog::ChooseImportFile() {
+    const QString fileName =
+        QFileDialog::getOpenFileName(this, QString(), FileDialogFolder(FileKind::List),
+                                     QStringLiteral("Windows text file (*.txt)"));
+    RememberFileDialogFolder(FileKind::List, fileName);
+    return fileName;
+}
+
+void GeneratorDialog::SetOkButton(QPushButton* ok) {
+    ok->setDefault(true);
 }
 
 void GeneratorDialog::Commit(double level) {
     zembrel::FinishSignal(*signal_, level);
-    mainform_->WriteTempFile(*signal_); // reports a failure itself
+    if (!mainform_->WriteTempFile(*signal_, QStringLiteral("The new signal is discarded; the "
+                                                           "previous signal is kept."))) {
+        RestoreAndClose();
+        return;
+    }
     closing_ = true;
     accept();
     mainform_->SetStatusText(QStringLiteral("Calculation finished."));
@@ -97,19 +170,7 @@ void GeneratorDialog::Commit(double level) {
 }
 
 bool GeneratorDialog::RestoreSignal() {
-    try {
-        zembrel::WavFileRead reader(LocalPath(tempFileName_));
-        SignalBase restored(reader);
-        *signal_ = std::move(restored);
-        return true;
-    } catch (const std::exception& e) {
-        QMessageBox::warning(
-            this, windowTitle(),
-            QStringLiteral("The previous signal could not be restored from the temporary "
-                           "playback file:\n%1")
-                .arg(QString::fromLocal8Bit(e.what())));
-    }
-    return false;
+    return mainform_->RestoreSignalFromTempFile(this);
 }
 
 void GeneratorDialog::RestoreAndClose() {
@@ -119,7 +180,7 @@ void GeneratorDialog::RestoreAndClose() {
 }
 
 void GeneratorDialog::reject() {
-    if (busy_) {
+    if (Busy()) {
         return;
     }
     RestoreAndClose();

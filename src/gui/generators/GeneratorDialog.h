@@ -4,11 +4,14 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QAbstractButton;
 class QLineEdit;
+class QPushButton;
 class TFProcessState;
 class TMainform;
 class WorkerThread;
@@ -50,18 +53,31 @@ public:
 
 protected:
     // Scales the signal to level (dB), writes the temporary playback file and closes with
-    // status "Calculation finished.". A failed write is reported; the new signal is kept.
+    // status "Calculation finished.". When the file cannot be written the new signal is
+    // dropped: after a message the previous one comes back from the file, so memory, view and
+    // file still agree, and the dialog closes as on Cancel.
     void Commit(double level);
 
     // Reads the temporary playback file back into the signal and closes the dialog.
     void RestoreAndClose();
 
-    // Restores the signal from the temporary playback file without closing; false (after a
-    // message) when the file cannot be read, in which case the signal keeps its format and is
-    // silent.
+    // Restores the signal from the temporary playback file without closing. When the file
+    // cannot be read the signal becomes silent in its format, is shown so and written to the
+    // file, and the user is told; the result is then false.
     bool RestoreSignal();
 
-    void ShowError(const QString& text);
+    // Shows the dialog's fixed error text. A refused field that the text does not speak of (a
+    // phase that is not a finite number, say) is named below it: unlisted pairs whether the
+    // field was refused with its caption.
+    void ShowError(const QString& text,
+                   std::initializer_list<std::pair<bool, QString>> unlisted = {});
+
+    // The import list chosen in an open dialog for "Windows text file (*.txt)", which starts in
+    // the folder of the last list; empty when the user cancels.
+    QString ChooseImportFile();
+
+    // Makes ok the button that Return presses, wherever the focus is in the dialog.
+    static void SetOkButton(QPushButton* ok);
 
     using WorkerFactory = std::function<std::unique_ptr<WorkerThread>(TFProcessState*)>;
 
@@ -70,6 +86,8 @@ protected:
     void StartCalculation(const WorkerFactory& makeWorker, bool noise);
 
     // The termination handler: runs on the GUI thread after the worker's work has returned.
+    // A worker that failed (an exception, or no thread could be started) arrives here with
+    // Progress -1, so it ends as cancelled; AbortCalculation then gives the reason.
     virtual void DeleteThread() {}
 
     // Waits until the worker's thread has ended, then releases it and the progress window and
@@ -77,11 +95,28 @@ protected:
     void ReleaseWorker();
 
     // The end of a cancelled calculation: the previous signal back from the temporary playback
-    // file, "Calculation abortet." and the dialog closed.
+    // file, "Calculation abortet." and the dialog closed. After a failed worker the status and a
+    // message give the reason instead.
     void AbortCalculation();
 
-    // True while a calculation runs; Cancel and the close box are then ignored.
-    bool busy_ = false;
+    // From HoldButtons to the matching ReleaseButtons every button of the dialog is disabled and
+    // Cancel, Escape and the close box are ignored; holds nest, so a work of several
+    // calculations (an import of many bands) keeps the dialog still between them.
+    void HoldButtons();
+    void ReleaseButtons();
+    bool Busy() const { return holds_ > 0; }
+
+    // Holds the buttons for its lifetime.
+    class ButtonHold {
+    public:
+        explicit ButtonHold(GeneratorDialog& dialog) : dialog_(dialog) { dialog_.HoldButtons(); }
+        ~ButtonHold() { dialog_.ReleaseButtons(); }
+        ButtonHold(const ButtonHold&) = delete;
+        ButtonHold& operator=(const ButtonHold&) = delete;
+
+    private:
+        GeneratorDialog& dialog_;
+    };
 
     void reject() override;
     void closeEvent(QCloseEvent* event) override;
@@ -91,8 +126,13 @@ protected:
     zembrel::SignalBase* signal_;
 
 private:
+    void WorkerEnded();
+
     bool closing_ = false;
+    bool startFailed_ = false;
+    QString failure_; // why the last worker failed; empty when it did not
     std::unique_ptr<TFProcessState> processState_;
     std::unique_ptr<WorkerThread> worker_;
+    int holds_ = 0;
     std::vector<QAbstractButton*> disabledButtons_;
 };

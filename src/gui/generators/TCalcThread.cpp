@@ -8,7 +8,7 @@ TCalcThread::TCalcThread(bool, double frequency, double phase, double offset,
     : WorkerThread(progress, processState), frequency_(frequency), phase_(phase), offset_(offset),
       signal_(signal), waveform_(waveform) {}
 
-void TCalcThread::run() {
+void TCalcThread::Work() {
     zembrel::RunFunctionGenerator(*signal_, static_cast<zembrel::Waveform>(waveform_), frequency_,
                                   phase_, offset_, *progress_, *this);
 }

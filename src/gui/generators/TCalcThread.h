@@ -18,7 +18,7 @@ public:
                 TFProcessState* processState);
 
 protected:
-    void run() override;
+    void Work() override;
 
 private:
     double frequency_;

@@ -38,6 +38,7 @@ TFDlgAmplitudeModulationGen::TFDlgAmplitudeModulationGen(QWidget* owner, QString
     BCancel = form.AddButton("BCancel", QStringLiteral("Cancel"));
     connect(BOK, &QPushButton::clicked, this, &TFDlgAmplitudeModulationGen::BOKClick);
     connect(BCancel, &QPushButton::clicked, this, &TFDlgAmplitudeModulationGen::BCancelClick);
+    SetOkButton(BOK);
     form.Finish(BCancel);
 
     setTabOrder(carrier_f, mod_f);
@@ -75,7 +76,8 @@ void TFDlgAmplitudeModulationGen::BOKClick() {
                            {check.PhaseOffset, PhaseOffset},
                            {check.ModulationIndex, mod_index},
                            {check.Level, lev}});
-        ShowError(ErrorText);
+        ShowError(ErrorText, {{!check.ModulationPhase, QStringLiteral("Mod Frequency Phase")},
+                              {!check.PhaseOffset, QStringLiteral("L/R Phase Offset")}});
         FormActivate(); // the closing error window hands the activation back
         return;
     }

@@ -13,7 +13,6 @@
 #include "signal/SignalBase.h"
 
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QMessageBox>
@@ -62,6 +61,7 @@ TFDlgBandNoiseGen::TFDlgBandNoiseGen(QWidget* owner, QString tempFileName, TMain
     connect(BImport, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BImportClick);
     connect(BOK, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BOKClick);
     connect(BCancel, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BCancelClick);
+    SetOkButton(BOK);
 
     PlaceBesideButtons(this, {bandGroup, levelGroup}, {BAddBand, BImport, BOK, BCancel});
 
@@ -96,7 +96,9 @@ bool TFDlgBandNoiseGen::ReadBand(bool withLevel) {
                          std::pair{!check.Step, step},      std::pair{!check.Level, lev},
                          std::pair{!check.Amplitude, ampl}, std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
-        ShowError(ErrorText);
+        ShowError(ErrorText,
+                  {{!check.Amplitude, QStringLiteral("Amplitude")},
+                   {!check.Offset, QStringLiteral("L/R Phase Offset")}});
         EmptyInvalid(checks);
         return false;
     }
@@ -157,11 +159,6 @@ void TFDlgBandNoiseGen::DeleteThread() {
     }
 }
 
-QString TFDlgBandNoiseGen::ChooseImportFile() {
-    return QFileDialog::getOpenFileName(this, QString(), QString(),
-                                        QStringLiteral("Windows text file (*.txt)"));
-}
-
 void TFDlgBandNoiseGen::BImportClick() {
     if (CalculationRunning()) {
         return;
@@ -187,6 +184,9 @@ void TFDlgBandNoiseGen::BImportClick() {
 
     signal_->Clear();
     bandAborted_ = false;
+    // The buttons stay disabled, and Cancel and the close box ignored, from the first band to
+    // the last: between two bands no input may close the dialog or start another worker.
+    const ButtonHold hold(*this);
     for (const auto& r : list.Records) {
         // Offset 0: both channels of an imported band are equal.
         StartBand(r[0], r[1], r[2], r[3], 0.0, false);

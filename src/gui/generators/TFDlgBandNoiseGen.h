@@ -58,8 +58,6 @@ private:
     // Starts a noise worker for one band; DeleteThread follows when it has ended.
     void StartBand(double start, double stop, double stepSize, double amplitude, double offset,
                    bool finalBand);
-    QString ChooseImportFile();
-
     int counter_ = 1;
     bool finalBand_ = false; // true while the band started by OK is computed
     double amplitude_ = 0.0;

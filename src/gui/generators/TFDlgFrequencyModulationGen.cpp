@@ -33,6 +33,7 @@ TFDlgFrequencyModulationGen::TFDlgFrequencyModulationGen(QWidget* owner, QString
     BCancel = form.AddButton("BCancel", QStringLiteral("Cancel"));
     connect(BOk, &QPushButton::clicked, this, &TFDlgFrequencyModulationGen::BOkClick);
     connect(BCancel, &QPushButton::clicked, this, &TFDlgFrequencyModulationGen::BCancelClick);
+    SetOkButton(BOk);
     form.Finish(BCancel);
 
     setTabOrder(carrier_f, mod_f);

@@ -40,6 +40,7 @@ TFDlgFrequencySweepGen::TFDlgFrequencySweepGen(QWidget* owner, QString tempFileN
     Button1 = form.AddButton("Button1", QStringLiteral("Cancel"));
     connect(Button2, &QPushButton::clicked, this, &TFDlgFrequencySweepGen::Button2Click);
     connect(Button1, &QPushButton::clicked, this, &TFDlgFrequencySweepGen::Button1Click);
+    SetOkButton(Button2);
     form.Finish(Button1);
 
     setTabOrder(start_f, stop_f);

@@ -72,6 +72,7 @@ TFDlgFunctionGen::TFDlgFunctionGen(QWidget* owner, QString tempFileName, TMainfo
     BCancelFunctionGenerator = new QPushButton(QStringLiteral("Cancel"), this);
     BCancelFunctionGenerator->setObjectName(QStringLiteral("BCancelFunctionGenerator"));
     BCancelFunctionGenerator->setAutoDefault(false);
+    SetOkButton(BStartCalculation);
     connect(BStartCalculation, &QPushButton::clicked, this,
             &TFDlgFunctionGen::BStartCalculationClick);
     connect(BCancelFunctionGenerator, &QPushButton::clicked, this,
@@ -107,7 +108,8 @@ void TFDlgFunctionGen::BStartCalculationClick() {
         invalid = invalid || bad;
     }
     if (invalid) {
-        ShowError(TFDlgSineGen::ErrorText);
+        ShowError(TFDlgSineGen::ErrorText, {{checks[2].first, QStringLiteral("Phase")},
+                                            {checks[3].first, QStringLiteral("L/R Phase Offset")}});
         for (const auto& [bad, field] : checks) {
             if (bad) {
                 field->clear();

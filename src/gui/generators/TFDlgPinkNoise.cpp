@@ -11,8 +11,10 @@
 
 #include <QEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <QWindow>
 
 using namespace noisedialog;
 
@@ -42,6 +44,7 @@ TFDlgPinkNoise::TFDlgPinkNoise(QWidget* owner, QString tempFileName, TMainform* 
     Button1 = Button(this, "Button1", QStringLiteral("Cancel"));
     connect(BOK, &QPushButton::clicked, this, &TFDlgPinkNoise::BOKClick);
     connect(Button1, &QPushButton::clicked, this, &TFDlgPinkNoise::Button1Click);
+    SetOkButton(BOK);
 
     PlaceBesideButtons(this, {bandGroup, levelGroup}, {BOK, Button1});
 
@@ -49,6 +52,14 @@ TFDlgPinkNoise::TFDlgPinkNoise(QWidget* owner, QString tempFileName, TMainform* 
     setTabOrder(f_stop, step);
     setTabOrder(step, PhaseOffset);
     setTabOrder(PhaseOffset, lev);
+
+    // Only a window of this program that took the focus makes the fields start afresh when the
+    // dialog is active again; coming back from another program keeps what was typed.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+        if (window != nullptr && window != windowHandle()) {
+            otherWindowHadFocus_ = true;
+        }
+    });
 }
 
 void TFDlgPinkNoise::FormActivate() {
@@ -61,15 +72,18 @@ void TFDlgPinkNoise::FormActivate() {
 }
 
 // The fields are filled when the dialog is shown (also where the window system does not make
-// it active) and again at every later activation.
+// it active) and again whenever it becomes active after another window of the program had the
+// focus.
 void TFDlgPinkNoise::showEvent(QShowEvent* event) {
     GeneratorDialog::showEvent(event);
     FormActivate();
+    otherWindowHadFocus_ = false;
 }
 
 void TFDlgPinkNoise::changeEvent(QEvent* event) {
     GeneratorDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && otherWindowHadFocus_) {
+        otherWindowHadFocus_ = false;
         FormActivate();
     }
 }
@@ -90,7 +104,13 @@ void TFDlgPinkNoise::BOKClick() {
                          std::pair{!check.Step, step}, std::pair{!check.Level, lev},
                          std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
-        ShowError(TFDlgBandNoiseGen::ErrorText);
+        ShowError(TFDlgBandNoiseGen::ErrorText,
+                  {{!check.Offset, QStringLiteral("L/R Phase Offset")}});
+        // The closing error window hands the activation back, which starts the fields afresh;
+        // then the fields in error are emptied. Done here, so it does not depend on when the
+        // window system reports the activation.
+        FormActivate();
+        otherWindowHadFocus_ = false;
         EmptyInvalid(checks);
         return;
     }

@@ -40,4 +40,5 @@ private:
     double stop_ = 0.0;   // Hz
     double step_ = 0.0;   // Hz
     double offset_ = 0.0; // degrees
+    bool otherWindowHadFocus_ = false;
 };

@@ -10,7 +10,6 @@
 #include "generators/ToneInputRules.h"
 #include "signal/SignalBase.h"
 
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -88,6 +87,7 @@ TFDlgSineGen::TFDlgSineGen(QWidget* owner, QString tempFileName, TMainform* main
     connect(BImport, &QPushButton::clicked, this, &TFDlgSineGen::BImportClick);
     connect(BOK, &QPushButton::clicked, this, &TFDlgSineGen::BOKClick);
     connect(BCancel, &QPushButton::clicked, this, &TFDlgSineGen::BCancelClick);
+    SetOkButton(BOK);
 
     PlaceBesideButtons(this, {sineGroup, levelGroup}, {BAddSine, BImport, BOK, BCancel});
 
@@ -120,7 +120,9 @@ void TFDlgSineGen::BAddSineClick() {
     const bool badPhase = !check.Phase;
     const bool badOffset = !check.Offset;
     if (badFrequency || badAmplitude || badPhase || badOffset) {
-        ShowError(ErrorText);
+        ShowError(ErrorText, {{badAmplitude, QStringLiteral("Amplitude")},
+                              {badPhase, QStringLiteral("Phase")},
+                              {badOffset, QStringLiteral("L/R Phase Offset")}});
         for (auto [bad, edit] : {std::pair{badFrequency, frequ},
                                  {badAmplitude, ampl},
                                  {badPhase, deg},
@@ -160,7 +162,9 @@ void TFDlgSineGen::BOKClick() {
         invalid = invalid || bad;
     }
     if (invalid) {
-        ShowError(ErrorText);
+        ShowError(ErrorText, {{checks[2].first, QStringLiteral("Amplitude")},
+                              {checks[3].first, QStringLiteral("Phase")},
+                              {checks[4].first, QStringLiteral("L/R Phase Offset")}});
         for (const auto& [bad, edit] : checks) {
             if (bad) {
                 edit->clear();
@@ -174,11 +178,6 @@ void TFDlgSineGen::BOKClick() {
 
 void TFDlgSineGen::BCancelClick() {
     reject();
-}
-
-QString TFDlgSineGen::ChooseImportFile() {
-    return QFileDialog::getOpenFileName(this, QString(), QString(),
-                                        QStringLiteral("Windows text file (*.txt)"));
 }
 
 void TFDlgSineGen::BImportClick() {

@@ -49,7 +49,5 @@ protected:
 private:
     // Adds the sine in the fields (first form for mono, with the L/R offset for stereo).
     void AddSineFromFields(double f, double a, double p, double offset);
-    QString ChooseImportFile();
-
     int counter_ = 1;
 };

@@ -11,7 +11,6 @@
 #include "generators/ToneInputRules.h"
 #include "signal/SignalBase.h"
 
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QMessageBox>
@@ -54,6 +53,7 @@ TFDlgSineNoiseGen::TFDlgSineNoiseGen(QWidget* owner, QString tempFileName, TMain
     connect(BImport, &QPushButton::clicked, this, &TFDlgSineNoiseGen::BImportClick);
     connect(BOK, &QPushButton::clicked, this, &TFDlgSineNoiseGen::BOKClick);
     connect(BCancel, &QPushButton::clicked, this, &TFDlgSineNoiseGen::BCancelClick);
+    SetOkButton(BOK);
 
     PlaceBesideButtons(this, {sineGroup, levelGroup}, {BAddSine, BImport, BOK, BCancel});
 
@@ -77,7 +77,9 @@ void TFDlgSineNoiseGen::BAddSineClick() {
     const auto checks = {std::pair{!check.Frequency, frequ}, std::pair{!check.Amplitude, ampl},
                          std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
-        ShowError(TFDlgSineGen::ErrorText);
+        ShowError(TFDlgSineGen::ErrorText,
+                  {{!check.Amplitude, QStringLiteral("Amplitude")},
+                   {!check.Offset, QStringLiteral("L/R Phase Offset")}});
         EmptyInvalid(checks);
         frequ->setFocus();
         return;
@@ -101,7 +103,9 @@ void TFDlgSineNoiseGen::BOKClick() {
     const auto checks = {std::pair{!check.Frequency, frequ}, std::pair{!check.Level, lev},
                          std::pair{!check.Amplitude, ampl}, std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
-        ShowError(TFDlgSineGen::ErrorText);
+        ShowError(TFDlgSineGen::ErrorText,
+                  {{!check.Amplitude, QStringLiteral("Amplitude")},
+                   {!check.Offset, QStringLiteral("L/R Phase Offset")}});
         EmptyInvalid(checks);
         return;
     }
@@ -111,11 +115,6 @@ void TFDlgSineNoiseGen::BOKClick() {
 
 void TFDlgSineNoiseGen::BCancelClick() {
     reject();
-}
-
-QString TFDlgSineNoiseGen::ChooseImportFile() {
-    return QFileDialog::getOpenFileName(this, QString(), QString(),
-                                        QStringLiteral("Windows text file (*.txt)"));
 }
 
 void TFDlgSineNoiseGen::BImportClick() {

@@ -44,7 +44,5 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QString ChooseImportFile();
-
     int counter_ = 1;
 };

@@ -28,6 +28,9 @@ TFProcessState::TFProcessState(QWidget* owner)
     Label2->setObjectName(QStringLiteral("Label2"));
     Button1 = new QPushButton(QStringLiteral("Cancel"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
+    // Space and Return press Cancel, which holds the focus from the start.
+    Button1->setDefault(true);
+    Button1->setFocus();
     connect(Button1, &QPushButton::clicked, this, &TFProcessState::Button1Click);
 
     auto* row = new QHBoxLayout;
@@ -71,7 +74,7 @@ void TFProcessState::closeEvent(QCloseEvent* event) {
     hide();
 }
 
-// Escape would close the window: it only hides it, like the close box.
+// Escape asks the worker to stop, as Cancel does; the window stays until the worker has ended.
 void TFProcessState::reject() {
-    hide();
+    Button1Click();
 }

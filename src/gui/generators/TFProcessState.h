@@ -9,8 +9,10 @@ class WorkerThread;
 
 // "Calculation in progress...": the small window beside every calculation on a worker thread.
 // It is shown without a modal loop, stays on top, shows the percentage as a bar and a number,
-// and its Cancel only asks the worker to stop. The close box only hides it; the generator
-// dialog that created it releases it when the worker has ended.
+// and its Cancel (also Escape) only asks the worker to stop. The close box only hides it; the
+// generator dialog that created it releases it when the worker has ended. Its owner is that
+// generator dialog: a window owned by a modal dialog is not blocked by it, so Cancel can be
+// pressed while the dialog waits modally.
 class TFProcessState : public QDialog {
     Q_OBJECT
 

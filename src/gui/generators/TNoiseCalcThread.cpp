@@ -10,7 +10,7 @@ TNoiseCalcThread::TNoiseCalcThread(bool, double startFrequency, double stopFrequ
       StopFrequency(stopFrequency), StepSize(stepSize), Amplitude(amplitude),
       PhaseOffsetDeg(phaseOffsetDeg), Mode(mode), signal_(signal) {}
 
-void TNoiseCalcThread::run() {
+void TNoiseCalcThread::Work() {
     // A band the dialog could not rule out (only possible through a list file, which is checked
     // before its first band) adds nothing and leaves Progress at 0, so it ends as cancelled.
     zembrel::RunNoiseBand(

@@ -28,7 +28,7 @@ public:
     int Mode;
 
 protected:
-    void run() override;
+    void Work() override;
 
 private:
     zembrel::SignalBase* signal_;

@@ -2,8 +2,23 @@
 
 #include "generators/TFProcessState.h"
 
+#include <exception>
+#include <new>
+
 WorkerThread::WorkerThread(int* progress, TFProcessState* processState)
     : progress_(progress), processState_(processState) {}
+
+void WorkerThread::run() {
+    try {
+        Work();
+    } catch (const std::bad_alloc&) {
+        failure_ = QStringLiteral("there is not enough memory for this calculation");
+    } catch (const std::exception& e) {
+        failure_ = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        failure_ = QStringLiteral("an unknown error stopped the calculation");
+    }
+}
 
 void WorkerThread::Report(int percent) {
     // The progress window lives as long as the worker: the dialog releases both together, after

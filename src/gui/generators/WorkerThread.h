@@ -13,7 +13,9 @@ class TFProcessState;
 // that the GUI thread sets and the worker reads, and progress reports that run ShowProgress on
 // the GUI thread while the worker waits. Subclasses run their calculation in run() through
 // zembrel::RunUnits with this object as the observer. QThread::finished, connected by the
-// generator dialog, delivers the termination on the GUI thread.
+// generator dialog, delivers the termination on the GUI thread. An exception that escapes the
+// work (running out of memory above all) ends it early and is kept as Failure(), so the
+// dialog can end the calculation like a Cancel and say why; it never ends the program.
 class WorkerThread : public QThread, public zembrel::CalculationObserver {
     Q_OBJECT
 
@@ -26,10 +28,19 @@ public:
     bool StopRequested() const override { return stop_.load(); }
     void Report(int percent) override;
 
+    // Why the work ended with an exception; empty when it did not. Read after the thread ended.
+    const QString& Failure() const { return failure_; }
+
 protected:
+    // The calculation, run on the worker thread.
+    virtual void Work() = 0;
+
     int* progress_; // the dialog's Progress; written here, read by the dialog as the protocol says
 
 private:
+    void run() final;
+
+    QString failure_;
     QPointer<TFProcessState> processState_;
     std::atomic<bool> stop_{false};
 };

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <string>
+
 #include <cmath>
 
 namespace zembrel {
@@ -47,6 +50,12 @@ TEST(EditFieldNumbers, NonFiniteTextIsFlagged) {
     for (const char* text : {"", "x", "1e308", "1e-999", "0"}) {
         EXPECT_TRUE(StringToDoubleConverter(text).IsFinite()) << text;
     }
+    // Out of range is decided by the whole magnitude: two million zeros after the point are
+    // outweighed by an exponent of three million (10^999999), not the other way round.
+    const std::string zeros(2'000'000, '0');
+    EXPECT_EQ(CNumber::Parse("0." + zeros + "1e3000000").Value,
+              std::numeric_limits<double>::infinity());
+    EXPECT_EQ(CNumber::Parse("0." + zeros + "1e1000000").Value, 0.0);
 }
 
 TEST(CNumber, ReportsTheLengthOfTheNumber) {

@@ -37,7 +37,9 @@ TEST(SignalFormatRules, RangesAreInclusiveAtTheTop) {
         return CheckSignalFormat(in);
     };
     EXPECT_FALSE(check(48000, 180, 16, 32768).Any());
-    EXPECT_FALSE(check(0.001, 0.001, 8, 1).Any());
+    EXPECT_FALSE(check(1.0, 0.001, 8, 1).Any());
+    // A WAV header holds the rate in whole hertz: below 1 Hz it would read back as 0.
+    EXPECT_TRUE(check(0.999, 1, 16, 1).SampleRate);
     EXPECT_TRUE(check(48000.1, 1, 16, 1).SampleRate);
     EXPECT_TRUE(check(44100, 180.5, 16, 1).Duration);
     EXPECT_TRUE(check(44100, 1, 8, 129).NormValue);

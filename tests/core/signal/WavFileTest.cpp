@@ -149,6 +149,20 @@ TEST(WavFileWrite, FailureThrowsAndLeavesNothingBehind) {
         ++entries;
     }
     EXPECT_EQ(entries, 1);
+
+    // A signal whose data passes the 32-bit RIFF sizes is refused before anything is written,
+    // never stored with wrapped sizes. (Only the format fields count, so no samples are made.)
+    SignalBase huge;
+    huge.Channels = 2;
+    huge.Bits = 16;
+    huge.SampleCount = (1 << 30) - 8; // 4 GiB - 32 bytes of data: RIFF size would pass 2^32
+    try {
+        WavFileWrite(dir.File("huge.wav"), ".wav", huge);
+        ADD_FAILURE() << "no refusal";
+    } catch (const WavError& e) {
+        EXPECT_NE(std::string(e.what()).find("4 GiB"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("huge.wav")));
 }
 
 // A file-size limit makes writes fail the way a full disk does: the writer must report it and

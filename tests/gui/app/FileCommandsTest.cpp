@@ -13,9 +13,6 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
 
 using guitest::ReadBytes;
@@ -262,20 +259,13 @@ TEST_F(FileCommands, FailedSaveSaysWhyAndLeavesAnExistingFileIntact) {
     guitest::WriteBytes(Path("existing.wav"), old);
     form->SaveDialog1 = [&] { return Path("existing.wav"); };
     form->SetStatusText("");
-    rlimit saved = {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64 * 1024;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     QStringList texts;
     {
+        guitest::FileSizeLimit limit(64 * 1024);
         guitest::MessageBoxCatcher boxes;
         form->Save1Click();
         texts = boxes.Texts();
     }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
 
     ASSERT_EQ(texts.size(), 1);
     EXPECT_TRUE(texts[0].contains("existing.wav")) << texts[0].toStdString();

@@ -1,4 +1,5 @@
 #include "NoiseTestSupport.h"
+#include "UserInput.h"
 #include "app/MainformFixture.h"
 #include "generators/TFDlgBandNoiseGen.h"
 #include "generators/TFDlgPinkNoise.h"
@@ -63,6 +64,12 @@ TEST_F(PinkNoiseDialog, FieldsStartAfreshAtEveryActivation) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(d.get()));
     expectInitial();
     EXPECT_TRUE(d->f_start->hasFocus());
+
+    // Coming back from another program keeps what was typed.
+    Enter(*d, "100", "200", "1", "-3");
+    userinput::VisitAnotherProgram(d.get());
+    EXPECT_EQ(d->f_start->text(), "100");
+    EXPECT_EQ(d->lev->text(), "-3");
     d->close();
 
     Commit(SignalBase(44100.0, 0.1, 16, 32768, 2));
@@ -92,17 +99,21 @@ TEST_F(PinkNoiseDialog, OkChecksEveryFieldAndEmptiesThoseInError) {
         d->BOK->click();
         EXPECT_EQ(errors, QStringList{TFDlgBandNoiseGen::ErrorText});
         EXPECT_FALSE(d->CalculationRunning());
-        EXPECT_EQ(d->f_start->text().isEmpty(), c.startBad);
-        EXPECT_EQ(d->f_stop->text().isEmpty(), c.stopBad);
-        EXPECT_EQ(d->step->text().isEmpty(), c.stepBad);
-        EXPECT_EQ(d->lev->text().isEmpty(), c.levelBad);
+        // The closing error window starts the fields afresh, then those in error are emptied:
+        // the band is to be typed again, the level keeps "0" unless it was refused.
+        EXPECT_EQ(d->f_start->text(), "");
+        EXPECT_EQ(d->f_stop->text(), "");
+        EXPECT_EQ(d->step->text(), "");
+        EXPECT_EQ(d->lev->text(), c.levelBad ? "" : "0");
+        EXPECT_EQ(d->PhaseOffset->text(), "0");
         EXPECT_TRUE(d->isVisible());
     }
     errors.clear();
     d->PhaseOffset->setText("nan");
     Enter(*d, "100", "200", "1");
     d->BOK->click();
-    EXPECT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors, QStringList{TFDlgBandNoiseGen::ErrorText +
+                                  "\n\nL/R Phase Offset must be a finite number."});
     EXPECT_EQ(d->PhaseOffset->text(), "");
 }
 

@@ -69,7 +69,9 @@ TEST_F(SineNoiseDialog, AddSineRejectsBadInputAndAddsNothing) {
         errors.clear();
         Enter(*d, c.f, c.a);
         d->BAddSine->click();
-        EXPECT_EQ(errors, QStringList{TFDlgSineGen::ErrorText});
+        // The error text speaks of frequency and level only; a refused amplitude is named.
+        EXPECT_EQ(errors, QStringList{TFDlgSineGen::ErrorText +
+                                      (c.aBad ? "\n\nAmplitude must be a finite number." : "")});
         EXPECT_EQ(d->frequ->text().isEmpty(), c.fBad);
         EXPECT_EQ(d->ampl->text().isEmpty(), c.aBad);
         EXPECT_EQ(d->Label7->text(), "1");

@@ -1,0 +1,50 @@
+// The WAV reader on any bytes: it must refuse with WavError or load what the file holds, and
+// never read outside it or make samples outside the word range.
+
+#include "FuzzSupport.h"
+
+#include "signal/SignalBase.h"
+#include "signal/WavError.h"
+#include "signal/WavFileRead.h"
+
+#include <cstdlib>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string& path = fuzzsupport::WriteScratch(data, size, ".wav");
+    try {
+        zembrel::WavFileRead reader(path);
+        const bool formatOk = (reader.Channels() == 1 || reader.Channels() == 2) &&
+                              (reader.Bits() == 8 || reader.Bits() == 16) &&
+                              reader.SampleRate() >= 1.0;
+        // Never more frames than the file has bytes for.
+        const auto dataBytes = static_cast<std::uint64_t>(reader.Frames()) *
+                               static_cast<std::uint64_t>(reader.FrameBytes());
+        if (!formatOk || reader.Frames() < 0 || dataBytes > size) {
+            std::abort();
+        }
+        zembrel::SignalBase signal(reader);
+        const double low = reader.Bits() == 8 ? 0.0 : -32768.0;
+        const double high = reader.Bits() == 8 ? 255.0 : 32767.0;
+        for (const auto* channel : signal.ChannelArrays()) {
+            if (channel->size() != static_cast<std::size_t>(reader.Frames())) {
+                std::abort();
+            }
+            for (double v : *channel) {
+                if (!(v >= low && v <= high)) {
+                    std::abort();
+                }
+            }
+        }
+        // The playback path reads the stored bytes piece by piece.
+        zembrel::WavFileRead again(path);
+        std::vector<unsigned char> stored(dataBytes);
+        const std::int32_t half = again.Frames() / 2;
+        again.ReadStoredFrames(stored.data(), 0, half);
+        again.ReadStoredFrames(stored.data() + static_cast<std::size_t>(half) * again.FrameBytes(),
+                               half, again.Frames() - half);
+    } catch (const zembrel::WavError&) {
+        // refused with a reason: fine
+    }
+    return 0;
+}

@@ -1,0 +1,28 @@
+#include "app/FileDialogFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace {
+
+QString Key(FileKind kind) {
+    return kind == FileKind::Wav ? QStringLiteral("folders/wav") : QStringLiteral("folders/list");
+}
+
+} // namespace
+
+QString FileDialogFolder(FileKind kind) {
+    const QString folder = QSettings().value(Key(kind)).toString();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+        return folder;
+    }
+    return QDir::homePath();
+}
+
+void RememberFileDialogFolder(FileKind kind, const QString& chosenFile) {
+    if (chosenFile.isEmpty()) {
+        return;
+    }
+    QSettings().setValue(Key(kind), QFileInfo(chosenFile).absolutePath());
+}

@@ -1,0 +1,41 @@
+#include "app/ZembrelApplication.h"
+
+#include <QMessageBox>
+
+#include <exception>
+#include <new>
+
+ZembrelApplication::ZembrelApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+QString ZembrelApplication::Describe(const std::exception& e) {
+    if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) {
+        return QStringLiteral("There is not enough memory for this command; it was not completed.");
+    }
+    return QStringLiteral("The command could not be completed:\n%1")
+        .arg(QString::fromLocal8Bit(e.what()));
+}
+
+bool ZembrelApplication::notify(QObject* receiver, QEvent* event) {
+    QString message;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        message = Describe(e);
+    } catch (...) {
+        message = QStringLiteral("The command could not be completed: an unknown error occurred.");
+    }
+    // Shown once the handler is left; a message that fails in turn is not shown again.
+    static bool showing = false;
+    if (!showing) {
+        showing = true;
+        try {
+            QMessageBox::critical(activeWindow(), applicationName(), message);
+        } catch (...) {
+            qWarning("%s", qPrintable(message));
+        }
+        showing = false;
+    } else {
+        qWarning("%s", qPrintable(message));
+    }
+    return false;
+}

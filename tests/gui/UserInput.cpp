@@ -1,0 +1,163 @@
+#include "UserInput.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
+
+namespace userinput {
+
+namespace {
+
+// The window the keyboard talks to, as the window system sees it. When a window has closed and
+// none holds the focus, this stands in for the window manager, which hands the focus to the
+// modal dialog on top or else to the main window (the offscreen platform has no manager).
+QWindow* KeyboardWindow() {
+    const auto focused = [] { return QGuiApplication::focusWindow() != nullptr; };
+    if (!QTest::qWaitFor(focused, 200)) {
+        QWidget* next = QApplication::activeModalWidget();
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (next == nullptr && qobject_cast<QMainWindow*>(w) && w->isVisible()) {
+                next = w;
+            }
+        }
+        if (next != nullptr && next->windowHandle() != nullptr) {
+            next->windowHandle()->requestActivate();
+            (void)QTest::qWaitFor(focused, 2000);
+        }
+    }
+    QWindow* window = QGuiApplication::focusWindow();
+    if (window == nullptr) {
+        ADD_FAILURE() << "no window has the keyboard focus";
+    }
+    return window;
+}
+
+} // namespace
+
+void Click(QWidget* widget) {
+    ASSERT_NE(widget, nullptr);
+    ASSERT_TRUE(widget->isVisible()) << widget->objectName().toStdString() << " is not shown";
+    QWidget* top = widget->window();
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      widget->mapTo(top, widget->rect().center()));
+}
+
+void Press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    if (QWindow* window = KeyboardWindow()) {
+        QTest::keyClick(window, key, modifiers);
+    }
+}
+
+void Type(const QString& text) {
+    for (const QChar c : text) {
+        QWindow* window = KeyboardWindow();
+        if (window == nullptr) {
+            return;
+        }
+        QTest::keyClick(window, c.toLatin1());
+    }
+}
+
+void TypeInto(QWidget* field, const QString& text) {
+    Click(field);
+    Press(Qt::Key_A, Qt::ControlModifier);
+    Press(Qt::Key_Backspace);
+    Type(text);
+}
+
+void ChooseMenu(const QString& menuPath) {
+    ASSERT_FALSE(menuPath.isEmpty());
+    const auto key = [](QChar c) { return Qt::Key(Qt::Key_A + (c.toUpper().unicode() - 'A')); };
+    Press(key(menuPath[0]), Qt::AltModifier);
+    for (qsizetype i = 1; i < menuPath.size(); ++i) {
+        // Each letter goes to the menu that the previous one opened.
+        QWindow* window = KeyboardWindow();
+        ASSERT_NE(window, nullptr);
+        QTest::keyClick(window, menuPath[i].toLower().toLatin1());
+    }
+}
+
+void VisitAnotherProgram(QWidget* window) {
+    using Wsi = QWindowSystemInterface;
+    Wsi::handleWindowActivated<Wsi::SynchronousDelivery>(nullptr, Qt::ActiveWindowFocusReason);
+    EXPECT_EQ(QGuiApplication::focusWindow(), nullptr);
+    Wsi::handleWindowActivated<Wsi::SynchronousDelivery>(window->windowHandle(),
+                                                         Qt::ActiveWindowFocusReason);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+}
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    return QTest::qWaitFor(done, timeoutMs);
+}
+
+void When(std::function<bool()> condition, std::function<void()> steps, int timeoutMs) {
+    auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [condition = std::move(condition), steps = std::move(steps), deadline, poll]() {
+        if (condition()) {
+            const auto run = steps;
+            *poll = nullptr; // breaks the self-reference before the steps run
+            run();
+            return;
+        }
+        if (deadline->hasExpired()) {
+            ADD_FAILURE() << "the awaited state did not come";
+            *poll = nullptr;
+            return;
+        }
+        QTimer::singleShot(10, [poll] {
+            if (*poll) {
+                (*poll)();
+            }
+        });
+    };
+    QTimer::singleShot(0, [poll] { (*poll)(); });
+}
+
+void OnNextModal(std::function<void(QWidget* dialog)> steps, int timeoutMs) {
+    const QPointer<QWidget> from = QApplication::activeModalWidget();
+    // The dialog must also be the active window, so that keys reach it.
+    const auto isNew = [from] {
+        QWidget* modal = QApplication::activeModalWidget();
+        return modal != nullptr && modal != from && modal->isVisible() && modal->isActiveWindow();
+    };
+    When(
+        isNew, [steps = std::move(steps)] { steps(QApplication::activeModalWidget()); }, timeoutMs);
+}
+
+ModalWatchdog::ModalWatchdog(int timeoutMs) : timer_(std::make_unique<QTimer>()) {
+    auto watched = std::make_shared<QPointer<QWidget>>();
+    auto since = std::make_shared<QElapsedTimer>();
+    QObject::connect(timer_.get(), &QTimer::timeout, [watched, since, timeoutMs] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != watched->data()) {
+            *watched = modal;
+            since->start();
+            return;
+        }
+        if (modal != nullptr && since->elapsed() > timeoutMs) {
+            ADD_FAILURE() << "the modal window \"" << modal->windowTitle().toStdString()
+                          << "\" stayed open; it is closed now";
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                dialog->done(QDialog::Rejected);
+            } else {
+                modal->close();
+            }
+            since->start();
+        }
+    });
+    timer_->start(100);
+}
+
+ModalWatchdog::~ModalWatchdog() = default;
+
+} // namespace userinput

@@ -1,0 +1,99 @@
+// Exceptions never end the program: one that escapes a command is shown, one that ends a worker
+// ends its calculation like a Cancel, with the reason.
+
+#include "UserInput.h"
+#include "app/MainformFixture.h"
+#include "generators/GeneratorDialog.h"
+#include "generators/WorkerThread.h"
+
+#include "generators/FinishSignal.h"
+#include "signal/SignalBase.h"
+
+#include <QApplication>
+
+#include <new>
+#include <stdexcept>
+
+namespace {
+
+using zembrel::SignalBase;
+
+// A worker whose calculation runs out of memory halfway.
+class FailingWorker : public WorkerThread {
+public:
+    using WorkerThread::WorkerThread;
+
+protected:
+    void Work() override {
+        *progress_ = 50;
+        throw std::bad_alloc();
+    }
+};
+
+// The smallest generator dialog with a worker: OK starts one, its end follows the contract.
+class WorkerDialog : public GeneratorDialog {
+public:
+    using GeneratorDialog::GeneratorDialog;
+    void Start() {
+        StartCalculation(
+            [this](TFProcessState* state) {
+                return std::make_unique<FailingWorker>(&Progress, state);
+            },
+            false);
+    }
+
+protected:
+    void DeleteThread() override {
+        if (Progress == 100) {
+            ReleaseWorker();
+            Commit(0.0);
+        } else {
+            AbortCalculation();
+        }
+    }
+};
+
+class CalculationFailure : public MainformFixture {
+protected:
+    void CommitTone() {
+        SignalBase tone = guitest::Tone(44100.0, 1.0, 1, 16, 440.0, 0.0, 9000.0);
+        zembrel::FinishSignal(tone, -10.0);
+        Commit(tone);
+        before = tone;
+    }
+    SignalBase before;
+};
+
+TEST_F(CalculationFailure, AFailedWorkerRestoresTheSignalAndSaysWhy) {
+    CommitTone();
+    guitest::MessageBoxCatcher boxes;
+    form->Signal()->Clear(); // as the menu does before a generator dialog
+    WorkerDialog dialog(nullptr, form->TempFileName(), form.get(), form->Signal());
+    dialog.show();
+    dialog.Start();
+    ASSERT_TRUE(userinput::WaitUntil([&] { return !dialog.isVisible(); }));
+    EXPECT_EQ(form->StatusText(),
+              "Calculation stopped: there is not enough memory for this calculation.");
+    EXPECT_EQ(form->Signal()->Mono, before.Mono);
+    ASSERT_EQ(boxes.Texts().size(), 1);
+    EXPECT_TRUE(boxes.Texts()[0].contains("previous signal is restored"));
+}
+
+// A command whose dialog cannot even be made: the error is shown, the cleared signal is back
+// and the window takes the next command.
+TEST_F(CalculationFailure, AnExceptionInACommandIsShownAndTheProgramGoesOn) {
+    DialogFactories dialogs;
+    dialogs.Sine = [](QString, TMainform*, SignalBase*) -> std::unique_ptr<QDialog> {
+        throw std::runtime_error("no dialog today");
+    };
+    form->SetDialogs(dialogs);
+    CommitTone();
+    guitest::MessageBoxCatcher boxes;
+    userinput::ChooseMenu("GS");
+    ASSERT_TRUE(userinput::WaitUntil([&] { return !boxes.Texts().isEmpty(); }));
+    EXPECT_TRUE(boxes.Texts()[0].contains("no dialog today")) << boxes.Texts()[0].toStdString();
+    EXPECT_EQ(form->Signal()->Mono, before.Mono);
+    EXPECT_TRUE(form->isVisible());
+}
+
+} // namespace
