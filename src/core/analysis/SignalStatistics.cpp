@@ -2,11 +2,12 @@
 
 #include "signal/SignalBase.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zembrel {
 
-SignalStatistics::SignalStatistics(const SignalBase& signal) {
+SignalStatistics::SignalStatistics(const SignalBase& signal) : bits_(signal.Bits) {
     const int count = signal.SampleCount;
     if (signal.Channels == 2) {
         Compute(0, signal.Left.data(), count, signal.Bits);
@@ -74,6 +75,20 @@ void SignalStatistics::Compute(int channel, const double* x, int count, int bits
     rms_[channel] = rms;
     dcOffset_[channel] = dcOffset;
     crestFactor_[channel] = crest;
+}
+
+double SignalStatistics::PeakDbfs(int channel) const {
+    const double centre = bits_ == 8 ? 128.0 : 0.0;
+    const double fullScale = bits_ == 8 ? 128.0 : 32768.0;
+    const double peak = std::max(std::fabs(maximum_.at(channel) - centre),
+                                 std::fabs(minimum_.at(channel) - centre));
+    return 20.0 * std::log10(peak / fullScale);
+}
+
+double SignalStatistics::RmsDbfs(int channel) const {
+    const double centre = bits_ == 8 ? 128.0 : 0.0;
+    const double fullScale = bits_ == 8 ? 128.0 : 32768.0;
+    return 20.0 * std::log10((rms_.at(channel) - centre) / fullScale);
 }
 
 } // namespace zembrel

@@ -28,6 +28,12 @@ public:
     // RMS, so a silent channel reads 0).
     double CrestFactor(int channel) const { return crestFactor_.at(channel); }
 
+    // The largest excursion from the centre and the RMS excursion relative to full scale (32768
+    // for 16 bit, 128 for 8 bit, whatever NormValue) in dB, as audio tools quote them:
+    // 20 log10(excursion / full scale). A channel that never leaves the centre reads -infinity.
+    double PeakDbfs(int channel) const;
+    double RmsDbfs(int channel) const;
+
 private:
     void Compute(int channel, const double* x, int count, int bits);
 
@@ -37,6 +43,7 @@ private:
     std::array<double, 2> rms_{};
     std::array<double, 2> dcOffset_{};
     std::array<double, 2> crestFactor_{};
+    int bits_ = 16;
 };
 
 } // namespace zembrel

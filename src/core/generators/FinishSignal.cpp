@@ -1,21 +1,28 @@
 #include "generators/FinishSignal.h"
 
-#include "signal/SampleConversion.h"
+#include "signal/ParallelFor.h"
+#include "signal/SampleKernels.h"
 #include "signal/SignalBase.h"
 
+#include <algorithm>
 #include <cmath>
+#include <mutex>
 
 namespace zembrel {
 
 FinishSignal::FinishSignal(SignalBase& signal, double level) {
     const auto channels = signal.ChannelArrays();
+    // The largest magnitude does not depend on the order of the comparisons, so the ranges of
+    // the cores are searched apart and their results compared at the end.
+    std::mutex merge;
     for (const auto* channel : channels) {
-        for (double x : *channel) {
-            const double a = x < 0.0 ? -x : x;
-            if (a > Peak) {
-                Peak = a;
-            }
-        }
+        const double* x = channel->data();
+        ParallelFor(static_cast<int>(channel->size()), [&, x](int begin, int end) {
+            const double peak =
+                LargestMagnitude(x + begin, static_cast<std::size_t>(end - begin), 0.0);
+            std::lock_guard lock(merge);
+            Peak = std::max(Peak, peak);
+        });
     }
     const double exponent = 0.05 * level;
     TargetAmplitude = std::pow(10.0, exponent) * signal.NormValue;
@@ -24,11 +31,15 @@ FinishSignal::FinishSignal(SignalBase& signal, double level) {
     }
     // Scaling in place is safe: the caller's thread never sees the signal half done.
     const double offset = signal.Bits == 8 ? 128.0 : 0.0;
+    const double peak = Peak;
+    const double target = TargetAmplitude;
     for (auto* channel : channels) {
-        for (double& x : *channel) {
-            const double v = x / Peak * TargetAmplitude - 0.5;
-            x = static_cast<double>(TruncToInt32(v)) + offset;
-        }
+        double* x = channel->data();
+        // x / Peak * TargetAmplitude - 0.5, truncated toward zero.
+        ParallelFor(static_cast<int>(channel->size()), [=](int begin, int end) {
+            ScaleToWholeNumbers(x + begin, static_cast<std::size_t>(end - begin), peak, target,
+                                offset);
+        });
     }
 }
 

@@ -60,7 +60,7 @@ void RunFunctionGenerator(SignalBase& signal, Waveform waveform, double frequenc
     // the series is evaluated with FFTs a batch at a time; a run that was stopped is not
     // finished.
     const double spacing = waveform == Waveform::Sawtooth ? frequency : 2.0 * frequency;
-    SineCombBuilder lines(signal, frequency, spacing);
+    SineCombBuilder lines(signal, frequency, spacing, false, total);
     RunUnits(total, progress, observer, [&](int index) {
         const Harmonic& h = harmonics[index];
         lines.Add(h.Amplitude, h.Number * phiLeft, h.Number * phiRight);

@@ -1,6 +1,8 @@
 #include "generators/ModulationInputRules.h"
 
+#include "generators/EnvelopGenerator.h"
 #include "generators/InputRules.h"
+#include "generators/SineGenerator.h"
 
 #include <cmath>
 
@@ -43,6 +45,29 @@ FrequencySweepCheck CheckFrequencySweep(double startFrequency, double stopFreque
     check.StopFrequency = IsValidFrequency(stopFrequency, sampleRate);
     check.Level = IsValidLevel(level);
     return check;
+}
+
+AmplitudeModulationCheck CheckAmplitudeModulation(const AmplitudeModulationInput& input,
+                                                  double sampleRate) {
+    return CheckAmplitudeModulation(input.CarrierFrequency, input.ModulationFrequency,
+                                    input.ModulationPhase, input.PhaseOffset, input.ModulationIndex,
+                                    input.Level, sampleRate);
+}
+
+void SynthesizeAmplitudeModulation(SignalBase& signal, const AmplitudeModulationInput& input) {
+    SineGenerator(signal, input.CarrierFrequency, 1.0, 0.0);
+    EnvelopGenerator(signal, input.ModulationFrequency, input.ModulationIndex,
+                     input.ModulationPhase, input.PhaseOffset);
+}
+
+FrequencyModulationCheck CheckFrequencyModulation(const FrequencyModulationInput& input,
+                                                  double sampleRate) {
+    return CheckFrequencyModulation(input.CarrierFrequency, input.ModulationFrequency,
+                                    input.ModulationIndex, input.Level, sampleRate);
+}
+
+FrequencySweepCheck CheckFrequencySweep(const FrequencySweepInput& input, double sampleRate) {
+    return CheckFrequencySweep(input.StartFrequency, input.StopFrequency, input.Level, sampleRate);
 }
 
 } // namespace zembrel

@@ -81,13 +81,12 @@ double NoiseAmplitude(NoiseMode mode, double amplitude, double frequency) {
     return mode == NoiseMode::Pink ? 1.0 / std::sqrt(frequency) : amplitude;
 }
 
-bool RunNoiseBand(SignalBase& signal, double start, double stop, double step, double amplitude,
-                  double offset, NoiseMode mode, int& progress, CalculationObserver& observer,
-                  SynthesisMethod method) {
-    if (mode == NoiseMode::Pink) {
-        // Runs started within the same second draw the same phases.
-        RandomNumberGenerator::Seed(static_cast<std::uint32_t>(std::time(nullptr)));
-    }
+namespace {
+
+// One band from the phase generator's present state.
+bool RunBand(SignalBase& signal, double start, double stop, double step, double amplitude,
+             double offset, NoiseMode mode, int& progress, CalculationObserver& observer,
+             SynthesisMethod method) {
     const NoiseBand band = PlanNoiseBand(start, stop, step);
     if (method == SynthesisMethod::PerSample || !FastSineCombPays(band.Count)) {
         RunUnits(band.Count, progress, observer, [&](int k) {
@@ -98,7 +97,7 @@ bool RunNoiseBand(SignalBase& signal, double start, double stop, double step, do
     }
     // Many lines: the units draw the phases in the same order and collect the lines, with the
     // same reports and stop checks; the band is evaluated with FFTs a batch at a time.
-    SineCombBuilder lines(signal, band.Start, band.Step);
+    SineCombBuilder lines(signal, band.Start, band.Step, false, band.Count);
     const double phiOffset = 2.0 * SineGenerator::Pi * offset * (1.0 / 360.0);
     RunUnits(band.Count, progress, observer, [&](int k) {
         const double phi =
@@ -109,6 +108,29 @@ bool RunNoiseBand(SignalBase& signal, double start, double stop, double step, do
         lines.Flush();
     }
     return band.Usable();
+}
+
+} // namespace
+
+std::uint32_t PinkNoiseClockSeed() {
+    return static_cast<std::uint32_t>(std::time(nullptr));
+}
+
+bool RunNoiseBand(SignalBase& signal, double start, double stop, double step, double amplitude,
+                  double offset, NoiseMode mode, int& progress, CalculationObserver& observer,
+                  SynthesisMethod method) {
+    if (mode == NoiseMode::Pink) {
+        // Runs started within the same second draw the same phases.
+        RandomNumberGenerator::Seed(PinkNoiseClockSeed());
+    }
+    return RunBand(signal, start, stop, step, amplitude, offset, mode, progress, observer, method);
+}
+
+bool RunPinkNoiseBand(SignalBase& signal, double start, double stop, double step, double offset,
+                      std::uint32_t seed, int& progress, CalculationObserver& observer) {
+    RandomNumberGenerator::Seed(seed);
+    return RunBand(signal, start, stop, step, 1.0, offset, NoiseMode::Pink, progress, observer,
+                   SynthesisMethod::Automatic);
 }
 
 } // namespace zembrel

@@ -65,4 +65,13 @@ bool RunNoiseBand(SignalBase& signal, double start, double stop, double step, do
                   double offset, NoiseMode mode, int& progress, CalculationObserver& observer,
                   SynthesisMethod method = SynthesisMethod::Automatic);
 
+// The seed a pink noise run starts from: the calendar time in whole seconds since 1970, taken as
+// it is.
+std::uint32_t PinkNoiseClockSeed();
+
+// RunNoiseBand in mode Pink, starting the phase generator from seed instead of the clock, so
+// that a run can be repeated.
+bool RunPinkNoiseBand(SignalBase& signal, double start, double stop, double step, double offset,
+                      std::uint32_t seed, int& progress, CalculationObserver& observer);
+
 } // namespace zembrel

@@ -1,5 +1,6 @@
 #include "generators/SineComb.h"
 
+#include "signal/ParallelFor.h"
 #include "signal/SignalBase.h"
 
 #include <fftw3.h>
@@ -137,30 +138,62 @@ void AddPeriodic(SignalBase& signal, const SineComb& lines, long period) {
     const int n = signal.SampleCount;
     const auto p = static_cast<std::size_t>(period);
     const Ratio carrier = Ratio::Of(lines.First, signal.SampleRate);
-    std::vector<Complex> carrierTable(p);
-    for (std::size_t j = 0; j < p; ++j) {
-        carrierTable[j] = Turn(carrier.Frac(static_cast<double>(j)));
-    }
+    // The tables are filled entry by entry, shared out among the cores.
+    constexpr int kMinEntries = 1 << 12;
+    // Written whole before they are read, so taken without zero-filling.
+    Buffer carrierBuffer = Allocate(p);
+    Complex* carrierTable = AsComplex(carrierBuffer);
+    ParallelFor(
+        static_cast<int>(p),
+        [&](int begin, int end) {
+            for (int j = begin; j < end; ++j) {
+                carrierTable[j] = Turn(carrier.Frac(static_cast<double>(j)));
+            }
+        },
+        kMinEntries);
     Buffer coefficients = Allocate(p);
     Buffer period0 = Allocate(p);
     const Plan inverse(static_cast<int>(p), coefficients.get(), period0.get(), FFTW_BACKWARD);
+    Buffer phasorBuffer = Allocate(static_cast<std::size_t>(std::max(1, lines.Lines())));
+    Complex* phasors = AsComplex(phasorBuffer);
     for (const Channel& channel : Channels(signal, lines)) {
+        ParallelFor(
+            lines.Lines(),
+            [&](int begin, int end) {
+                for (int m = begin; m < end; ++m) {
+                    phasors[m] = std::polar(lines.Amplitudes[m], (*channel.phases)[m]);
+                }
+            },
+            kMinEntries);
         Complex* c = AsComplex(coefficients);
         std::fill(c, c + p, Complex(0.0, 0.0));
         for (int m = 0; m < lines.Lines(); ++m) {
-            c[static_cast<std::size_t>(m) % p] +=
-                std::polar(lines.Amplitudes[m], (*channel.phases)[m]);
+            c[static_cast<std::size_t>(m) % p] += phasors[m];
         }
         inverse.Run(coefficients.get(), period0.get());
         const Complex* y = AsComplex(period0);
-        for (long start = 0; start < n; start += period) {
-            const Complex c0 = Turn(carrier.Frac(static_cast<double>(start)));
-            const long count = std::min<long>(period, n - start);
-            double* x = channel.samples + start;
-            for (long j = 0; j < count; ++j) {
-                x[j] += (c0 * carrierTable[j] * y[j]).imag();
-            }
-        }
+        const Complex* turns = carrierTable;
+        double* samples = channel.samples;
+        // Whole periods are shared out among the cores; each is computed the same way.
+        const long periods = (n + period - 1) / period;
+        ParallelFor(
+            static_cast<int>(periods),
+            [=, &carrier](int first, int last) {
+                for (long start = first * period; start < std::min<long>(n, last * period);
+                     start += period) {
+                    const Complex c0 = Turn(carrier.Frac(static_cast<double>(start)));
+                    const long count = std::min<long>(period, n - start);
+                    double* x = samples + start;
+                    for (long j = 0; j < count; ++j) {
+                        // Im(c0 turn_j y_j), the products formed as std::complex forms them
+                        // for finite numbers, without its checks for infinities.
+                        const double ar = c0.real() * turns[j].real() - c0.imag() * turns[j].imag();
+                        const double ai = c0.real() * turns[j].imag() + c0.imag() * turns[j].real();
+                        x[j] += ar * y[j].imag() + ai * y[j].real();
+                    }
+                }
+            },
+            std::max<int>(1, static_cast<int>((1 << 16) / period)));
     }
 }
 
@@ -316,11 +349,18 @@ void AddSineCombPerSample(SignalBase& signal, const SineComb& lines) {
 }
 
 SineCombBuilder::SineCombBuilder(SignalBase& signal, double first, double spacing,
-                                 bool rightCopiesLeft)
+                                 bool rightCopiesLeft, long long expectedLines)
     : signal_(signal), first_(first), spacing_(spacing),
       batch_(static_cast<std::size_t>(SineCombBatchLines(signal))) {
     pending_.Spacing = spacing;
     pending_.RightCopiesLeft = rightCopiesLeft;
+    const auto reserve = static_cast<std::size_t>(
+        std::clamp<long long>(expectedLines, 0, static_cast<long long>(batch_)));
+    pending_.Amplitudes.reserve(reserve);
+    pending_.PhasesLeft.reserve(reserve);
+    if (!rightCopiesLeft) {
+        pending_.PhasesRight.reserve(reserve);
+    }
 }
 
 void SineCombBuilder::Add(double amplitude, double phaseLeft, double phaseRight) {

@@ -45,7 +45,9 @@ int SineCombBatchLines(const SignalBase& signal);
 // stopped leaves them out).
 class SineCombBuilder {
 public:
-    SineCombBuilder(SignalBase& signal, double first, double spacing, bool rightCopiesLeft = false);
+    // expectedLines, when known, lets the first batch's table be taken at its size at once.
+    SineCombBuilder(SignalBase& signal, double first, double spacing, bool rightCopiesLeft = false,
+                    long long expectedLines = 0);
     void Add(double amplitude, double phaseLeft, double phaseRight);
     void Flush();
 

@@ -25,6 +25,13 @@ struct SignalFormatErrors {
 
 SignalFormatErrors CheckSignalFormat(const SignalFormatInput& input);
 
+// What the parameter dialog, and the command line for its format options, show when a check
+// fails: every range, whichever field was wrong.
+inline constexpr const char* kSignalFormatErrorText =
+    "Error on input parameter.\n\nFollowing settings are possible:\n\nSample Frequency:    0 < fs "
+    "<= 48000   [Hz]\nFile Length:                0 < t <= 180   [s]\nNormvalue 16 bit:       0 "
+    "< N <= 32768\nNormvalue 8 bit:         0 < N <= 128";
+
 // Reads the parameter dialog's texts the C-library way: numbers with a decimal point only
 // ("0,5" reads as 0), leading blanks skipped, trailing text ignored, no number gives 0.
 SignalFormatInput ReadSignalFormat(const std::string& bits, const std::string& sampleRate,

@@ -1,6 +1,9 @@
 #include "signal/WavFileWrite.h"
 
+#include "signal/ParallelFor.h"
+#include "signal/SampleArray.h"
 #include "signal/SampleConversion.h"
+#include "signal/SampleKernels.h"
 #include "signal/SignalBase.h"
 #include "signal/WavError.h"
 
@@ -57,31 +60,41 @@ void StoreSamples(std::FILE* f, const SignalBase& signal, const std::string& tar
     const int channels = signal.Channels;
     const double* first = channels == 1 ? signal.Mono.data() : signal.Left.data();
     const double* second = channels == 2 ? signal.Right.data() : nullptr;
-    constexpr std::int32_t framesPerChunk = 1 << 15;
-    std::vector<unsigned char> buffer(static_cast<std::size_t>(framesPerChunk) * channels *
-                                      bytesPerSample);
+    const int frameBytes = channels * bytesPerSample;
+    constexpr std::int32_t framesPerChunk = 1 << 20;
+    // Taken like sample storage: a large buffer costs a few page faults, not hundreds.
+    std::vector<unsigned char, SampleAllocator<unsigned char>> buffer(
+        static_cast<std::size_t>(std::min(framesPerChunk, signal.SampleCount)) * frameBytes);
 
     // 64-bit counters: start + framesPerChunk may pass the int32 range near its end.
     for (std::int64_t start = 0; start < signal.SampleCount; start += framesPerChunk) {
-        const std::int64_t count =
-            std::min<std::int64_t>(framesPerChunk, signal.SampleCount - start);
-        unsigned char* p = buffer.data();
-        for (std::int64_t i = start; i < start + count; ++i) {
-            for (int c = 0; c < channels; ++c) {
-                const double v = c == 0 ? first[i] : second[i];
-                if (bytesPerSample == 2) {
-                    const auto word = static_cast<std::uint16_t>(TruncSaturate<std::int16_t>(v));
-                    *p++ = static_cast<unsigned char>(word & 0xFF);
-                    *p++ = static_cast<unsigned char>(word >> 8);
-                } else {
-                    *p++ = TruncSaturate<std::uint8_t>(v);
+        const auto count =
+            static_cast<int>(std::min<std::int64_t>(framesPerChunk, signal.SampleCount - start));
+        // Each frame has its own place in the buffer, so the cores convert ranges apart.
+        ParallelFor(count, [&](int begin, int end) {
+            unsigned char* p = buffer.data() + static_cast<std::size_t>(begin) * frameBytes;
+            if (bytesPerSample == 2) {
+                StoreWords(first + start + begin, second ? second + start + begin : nullptr,
+                           static_cast<std::size_t>(end - begin), p);
+                return;
+            }
+            for (std::int64_t i = start + begin; i < start + end; ++i) {
+                for (int c = 0; c < channels; ++c) {
+                    *p++ = TruncSaturate<std::uint8_t>(c == 0 ? first[i] : second[i]);
                 }
             }
-        }
-        const auto bytes = static_cast<std::size_t>(p - buffer.data());
+        });
+        const auto bytes = static_cast<std::size_t>(count) * frameBytes;
         if (std::fwrite(buffer.data(), 1, bytes, f) != bytes) {
             throw WavError(target, "write failed: " + ErrnoText());
         }
+    }
+}
+
+void StoreHeader(std::FILE* f, const TWaveHeader& header, const std::string& target) {
+    const auto bytes = header.Serialize();
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
+        throw WavError(target, "write failed: " + ErrnoText());
     }
 }
 
@@ -97,10 +110,7 @@ WavFileWrite::WavFileWrite(const std::string& fileName, const std::string& fileT
     FilePtr file = CreateTemporaryBeside(fileName, tempName);
     try {
         if (fileType == ".wav") {
-            const auto bytes = header_.Serialize();
-            if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-                throw WavError(fileName, "write failed: " + ErrnoText());
-            }
+            StoreHeader(file.get(), header_, fileName);
         }
         StoreSamples(file.get(), signal, fileName);
         errno = 0;
@@ -124,6 +134,18 @@ WavFileWrite::WavFileWrite(const std::string& fileName, const std::string& fileT
         std::error_code ignored;
         fs::remove(tempName, ignored);
         throw;
+    }
+}
+
+void WriteWavStream(std::FILE* stream, const std::string& name, const SignalBase& signal) {
+    if (TWaveHeader::DataBytes(signal) > TWaveHeader::kMaxDataSize) {
+        throw WavError(name, "the signal needs more than the 4 GiB a WAV file can hold");
+    }
+    StoreHeader(stream, TWaveHeader::FromSignal(signal), name);
+    StoreSamples(stream, signal, name);
+    errno = 0;
+    if (std::fflush(stream) != 0 || std::ferror(stream)) {
+        throw WavError(name, "write failed: " + ErrnoText());
     }
 }
 

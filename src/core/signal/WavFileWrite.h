@@ -2,6 +2,7 @@
 
 #include "signal/WaveHeader.h"
 
+#include <cstdio>
 #include <string>
 
 namespace zembrel {
@@ -26,5 +27,10 @@ public:
 private:
     TWaveHeader header_;
 };
+
+// Writes the bytes a ".wav" WavFileWrite puts into a file to an open stream instead (standard
+// output, a pipe), and flushes it. Failure throws WavError naming name and the reason; what was
+// written by then stays written.
+void WriteWavStream(std::FILE* stream, const std::string& name, const SignalBase& signal);
 
 } // namespace zembrel

@@ -3,6 +3,7 @@
 #include "analysis/AnalyserRadioGroup.h"
 #include "analysis/LevelChart.h"
 
+#include "analysis/ChannelSpectrum.h"
 #include "analysis/FFT.h"
 #include "signal/SignalBase.h"
 
@@ -139,7 +140,7 @@ TFDlgFrequencyAnalysis::~TFDlgFrequencyAnalysis() {
 }
 
 int TFDlgFrequencyAnalysis::FftLength() const {
-    return static_cast<int>(std::pow(2.0, len->currentIndex() + 10));
+    return zembrel::AnalyserFftLength(len->currentIndex());
 }
 
 void TFDlgFrequencyAnalysis::showEvent(QShowEvent* event) {
@@ -182,14 +183,9 @@ void TFDlgFrequencyAnalysis::CalcSpectrum() {
     const int n = FftLength();
     // The dialog is modal and nothing changes the signal while it is open, so the transform
     // reads the channel in place; it uses only the first N samples.
-    const zembrel::SampleArray* channel = &signal_->Mono;
-    if (signal_->IsStereo()) {
-        channel = ChannelSelGroup->ItemIndex() == 0 ? &signal_->Left : &signal_->Right;
-    }
-    const zembrel::FFT fft(n, channel->data(), signal_->SampleCount, signal_->Bits,
-                           win->currentIndex(), zembrel::FFT::LevelsDb);
-    std::vector<double> levels(static_cast<std::size_t>(n / 2));
-    fft.CopyLevels(levels.data());
+    const int channel = signal_->IsStereo() ? ChannelSelGroup->ItemIndex() : 0;
+    const std::vector<double> levels =
+        zembrel::ChannelLevels(*signal_, n, win->currentIndex(), channel);
     DrawSpectrum(n, levels.data());
 }
 
@@ -199,10 +195,9 @@ void TFDlgFrequencyAnalysis::DrawSpectrum(int n, const double* levels) {
     Chart1->yAxis->setRange(-100.0, 0.0); // levels outside are clipped by the chart
     SetUpFrequencyAxis();
 
-    const double binWidth = signal_->SampleRate / (2 * half); // Hz
     QVector<QCPGraphData> points(half);
     for (int k = 0; k < half; ++k) {
-        points[k] = QCPGraphData(binWidth * k, levels[k]);
+        points[k] = QCPGraphData(zembrel::BinFrequency(signal_->SampleRate, n, k), levels[k]);
     }
     LineSeries1->data()->set(points, true);
 

@@ -3,6 +3,7 @@
 #include "analysis/AnalyserRadioGroup.h"
 
 #include "analysis/SignalStatistics.h"
+#include "analysis/StatisticsText.h"
 #include "signal/SignalBase.h"
 
 #include <QGridLayout>
@@ -103,16 +104,10 @@ void TFDlgStatistics::ShowFigures(int channel) {
 }
 
 QString TFDlgStatistics::FormatFixed(double value, int decimals, const QString& decimalPoint) {
-    // QString::number formats in the C locale: '-' sign, '.' point, no grouping.
-    QString text = QString::number(value, 'f', decimals);
-    if (text.startsWith(QLatin1Char('-')) &&
-        text.count(QLatin1Char('0')) == text.size() - 1 - (decimals > 0 ? 1 : 0)) {
-        text.remove(0, 1); // "-0.000" from a tiny negative value
-    }
-    text.replace(QLatin1Char('.'), decimalPoint);
-    return text;
+    return QString::fromStdString(zembrel::FixedText(value, decimals))
+        .replace(QLatin1Char('.'), decimalPoint);
 }
 
 QString TFDlgStatistics::FormatWhole(double value) {
-    return QString::number(static_cast<long long>(std::trunc(value)));
+    return QString::fromStdString(zembrel::WholeText(value));
 }

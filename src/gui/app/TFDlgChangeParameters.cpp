@@ -16,10 +16,8 @@
 
 using zembrel::SignalBase;
 
-const QString TFDlgChangeParameters::ErrorText = QStringLiteral(
-    "Error on input parameter.\n\nFollowing settings are possible:\n\nSample Frequency:    0 < fs "
-    "<= 48000   [Hz]\nFile Length:                0 < t <= 180   [s]\nNormvalue 16 bit:       0 "
-    "< N <= 32768\nNormvalue 8 bit:         0 < N <= 128");
+const QString TFDlgChangeParameters::ErrorText =
+    QString::fromLatin1(zembrel::kSignalFormatErrorText);
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "generators/TFDlgAmplitudeModulationGen.h"
 
 #include "generators/EnvelopGenerator.h"
+#include "generators/InputMessages.h"
 #include "generators/ModulationInputRules.h"
 #include "generators/ParameterForm.h"
 #include "generators/SineGenerator.h"
@@ -11,10 +12,8 @@
 
 using zembrel::SignalBase;
 
-const QString TFDlgAmplitudeModulationGen::ErrorText = QStringLiteral(
-    "Error on input parameter.\n\nFollowing settings are possible:\n\nCarrier Frequency:    0 < fc "
-    "<= fs/2\nMod Frequency:       fm + fc <= fs/2\n                                 fc - fm >= "
-    "0\nMod Index:               m > 0\nLevel:                       P <= 0");
+const QString TFDlgAmplitudeModulationGen::ErrorText =
+    QString::fromLatin1(zembrel::kAmplitudeModulationErrorText);
 
 TFDlgAmplitudeModulationGen::TFDlgAmplitudeModulationGen(QWidget* owner, QString tempFileName,
                                                          TMainform* mainform, SignalBase* signal)
@@ -67,8 +66,9 @@ void TFDlgAmplitudeModulationGen::BOKClick() {
     const double m = ReadNumber(mod_index);
     const double level = ReadNumber(lev);
 
+    const zembrel::AmplitudeModulationInput input{fc, fm, phase, offset, m, level};
     const zembrel::AmplitudeModulationCheck check =
-        zembrel::CheckAmplitudeModulation(fc, fm, phase, offset, m, level, signal_->SampleRate);
+        zembrel::CheckAmplitudeModulation(input, signal_->SampleRate);
     if (!check.Valid()) {
         EmptyFailedFields({{check.CarrierFrequency, carrier_f},
                            {check.ModulationFrequency, mod_f},
@@ -81,10 +81,7 @@ void TFDlgAmplitudeModulationGen::BOKClick() {
         FormActivate(); // the closing error window hands the activation back
         return;
     }
-    // The carrier goes into the cleared signal with the same phase in every channel; only the
-    // envelope knows the L/R offset.
-    zembrel::SineGenerator(*signal_, fc, 1.0, 0.0);
-    zembrel::EnvelopGenerator(*signal_, fm, m, phase, offset);
+    zembrel::SynthesizeAmplitudeModulation(*signal_, input);
     Commit(level);
 }
 

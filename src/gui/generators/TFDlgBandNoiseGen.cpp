@@ -4,9 +4,11 @@
 #include "app/LocalPath.h"
 #include "app/TMainform.h"
 #include "generators/FrequencyListFile.h"
+#include "generators/InputMessages.h"
 #include "generators/InputRules.h"
 #include "generators/NoiseDialogFields.h"
 #include "generators/NoiseGenerator.h"
+#include "generators/NoiseInputRules.h"
 #include "generators/TNoiseCalcThread.h"
 #include "signal/SignalBase.h"
 
@@ -18,10 +20,7 @@
 
 using namespace noisedialog;
 
-const QString TFDlgBandNoiseGen::ErrorText = QStringLiteral(
-    "Error on input parameter.\n\nFollowing settings are possible:\n\nStart Frequency:       0 < "
-    "fstart <= fs/2\nStop Frequency:       0 < fstop <= fs/2\nStep Size:                 0 < "
-    "stepsize <= fs/2\nLevel:                        P <= 0");
+const QString TFDlgBandNoiseGen::ErrorText = QString::fromLatin1(zembrel::kNoiseErrorText);
 
 TFDlgBandNoiseGen::TFDlgBandNoiseGen(QWidget* owner, QString tempFileName, TMainform* mainform,
                                      zembrel::SignalBase* signal)
@@ -90,17 +89,16 @@ bool TFDlgBandNoiseGen::ReadBand(bool withLevel) {
     }
     offset_ = ReadNumber(PhaseOffset);
 
-    const auto band = zembrel::CheckNoiseBand(start_, stop_, step_, signal_->SampleRate);
-    const auto checks = {std::pair{band.BadStart, f_start},
-                         std::pair{band.BadStop, f_stop},
-                         std::pair{band.BadStep, step},
-                         std::pair{withLevel && !zembrel::IsValidLevel(level_), lev},
-                         std::pair{!zembrel::IsValidNumber(amplitude_), ampl},
-                         std::pair{!zembrel::IsValidNumber(offset_), PhaseOffset}};
+    const zembrel::NoiseCheck check = zembrel::CheckWhiteNoiseBand(
+        {start_, stop_, step_, amplitude_, offset_}, signal_->SampleRate,
+        withLevel ? std::optional(level_) : std::nullopt);
+    const auto checks = {std::pair{!check.Start, f_start},  std::pair{!check.Stop, f_stop},
+                         std::pair{!check.Step, step},      std::pair{!check.Level, lev},
+                         std::pair{!check.Amplitude, ampl}, std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
         ShowError(ErrorText,
-                  {{!zembrel::IsValidNumber(amplitude_), QStringLiteral("Amplitude")},
-                   {!zembrel::IsValidNumber(offset_), QStringLiteral("L/R Phase Offset")}});
+                  {{!check.Amplitude, QStringLiteral("Amplitude")},
+                   {!check.Offset, QStringLiteral("L/R Phase Offset")}});
         EmptyInvalid(checks);
         return false;
     }
@@ -176,21 +174,12 @@ void TFDlgBandNoiseGen::BImportClick() {
     };
     // The whole file is read and every band checked before the signal is touched: a file that
     // cannot be read, or a band that cannot be walked, leaves the signal as it is.
-    const std::string path = LocalPath(fileName);
     zembrel::FrequencyList list;
     try {
-        list = zembrel::ReadFrequencyList(path, zembrel::kBandListReset);
+        list = zembrel::ReadBandList(LocalPath(fileName));
     } catch (const zembrel::ListFileError& e) {
         refuse(FromLocalPath(e.what()));
         return;
-    }
-    for (std::size_t i = 0; i < list.Records.size(); ++i) {
-        const auto& r = list.Records[i];
-        const zembrel::NoiseBand band = zembrel::PlanNoiseBand(r[0], r[1], r[2]);
-        if (!band.Usable()) {
-            refuse(FromLocalPath(zembrel::ListFileError(path, list.Lines[i], band.Problem).what()));
-            return;
-        }
     }
 
     signal_->Clear();

@@ -1,6 +1,7 @@
 #include "generators/TFDlgFrequencyModulationGen.h"
 
 #include "generators/FrequencyModulationGenerator.h"
+#include "generators/InputMessages.h"
 #include "generators/ModulationInputRules.h"
 #include "generators/ParameterForm.h"
 #include "signal/SignalBase.h"
@@ -10,10 +11,8 @@
 
 using zembrel::SignalBase;
 
-const QString TFDlgFrequencyModulationGen::ErrorText = QStringLiteral(
-    "Error on input parameter.\n\nFollowing settings are possible:\n\nCarrier Frequency:    0 < fc "
-    "<= fs/2\nMod Frequency:       fm > 0\nMod Index:               m > 0\nLevel:              "
-    "         P <= 0");
+const QString TFDlgFrequencyModulationGen::ErrorText =
+    QString::fromLatin1(zembrel::kFrequencyModulationErrorText);
 
 TFDlgFrequencyModulationGen::TFDlgFrequencyModulationGen(QWidget* owner, QString tempFileName,
                                                          TMainform* mainform, SignalBase* signal)

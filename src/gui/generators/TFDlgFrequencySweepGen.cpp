@@ -1,6 +1,7 @@
 #include "generators/TFDlgFrequencySweepGen.h"
 
 #include "generators/FrequencySweepGenerator.h"
+#include "generators/InputMessages.h"
 #include "generators/ModulationInputRules.h"
 #include "generators/ParameterForm.h"
 #include "signal/SignalBase.h"
@@ -12,10 +13,8 @@
 
 using zembrel::SignalBase;
 
-const QString TFDlgFrequencySweepGen::ErrorText = QStringLiteral(
-    "Error on input parameter.\n\nFollowing settings are possible:\n\nStart Frequency:       0 < "
-    "fstart <= fs/2\nStop Frequency:       0 < fstop <= fs/2\nLevel:                       P <= "
-    "0");
+const QString TFDlgFrequencySweepGen::ErrorText =
+    QString::fromLatin1(zembrel::kFrequencySweepErrorText);
 
 TFDlgFrequencySweepGen::TFDlgFrequencySweepGen(QWidget* owner, QString tempFileName,
                                                TMainform* mainform, SignalBase* signal)

@@ -6,6 +6,7 @@
 #include "generators/StringToDoubleConverter.h"
 #include "generators/TCalcThread.h"
 #include "generators/TFDlgSineGen.h"
+#include "generators/ToneInputRules.h"
 #include "signal/SignalBase.h"
 
 #include <QComboBox>
@@ -93,11 +94,14 @@ void TFDlgFunctionGen::BStartCalculationClick() {
     const double p = ReadPlain(phase);
     const double offset = ReadPlain(PhaseOffset);
     const double level = ReadPlain(lev);
+    const int waveform = function->currentIndex();
+    const zembrel::FunctionCheck check = zembrel::CheckFunction(
+        {static_cast<zembrel::Waveform>(waveform), f, p, offset, level}, signal_->SampleRate);
     const std::pair<bool, QLineEdit*> checks[] = {
-        {!zembrel::IsValidFrequency(f, signal_->SampleRate), frequ},
-        {!zembrel::IsValidLevel(level), lev},
-        {!zembrel::IsValidNumber(p), phase},
-        {!zembrel::IsValidNumber(offset), PhaseOffset},
+        {!check.Frequency, frequ},
+        {!check.Level, lev},
+        {!check.Phase, phase},
+        {!check.Offset, PhaseOffset},
     };
     bool invalid = false;
     for (const auto& [bad, field] : checks) {
@@ -114,7 +118,6 @@ void TFDlgFunctionGen::BStartCalculationClick() {
         return;
     }
     level_ = level;
-    const int waveform = function->currentIndex();
     StartCalculation(
         [&](TFProcessState* processState) {
             return std::make_unique<TCalcThread>(true, f, p, offset, signal_, &Progress, waveform,

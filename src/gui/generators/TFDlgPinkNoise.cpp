@@ -3,6 +3,7 @@
 #include "generators/InputRules.h"
 #include "generators/NoiseDialogFields.h"
 #include "generators/NoiseGenerator.h"
+#include "generators/NoiseInputRules.h"
 #include "generators/ParameterForm.h"
 #include "generators/TFDlgBandNoiseGen.h"
 #include "generators/TNoiseCalcThread.h"
@@ -97,14 +98,14 @@ void TFDlgPinkNoise::BOKClick() {
     level_ = ReadNumber(lev);
     offset_ = ReadNumber(PhaseOffset);
 
-    const auto band = zembrel::CheckNoiseBand(start_, stop_, step_, signal_->SampleRate);
-    const auto checks = {std::pair{band.BadStart, f_start}, std::pair{band.BadStop, f_stop},
-                         std::pair{band.BadStep, step},
-                         std::pair{!zembrel::IsValidLevel(level_), lev},
-                         std::pair{!zembrel::IsValidNumber(offset_), PhaseOffset}};
+    const zembrel::NoiseCheck check =
+        zembrel::CheckPinkNoise({start_, stop_, step_, offset_, level_}, signal_->SampleRate);
+    const auto checks = {std::pair{!check.Start, f_start}, std::pair{!check.Stop, f_stop},
+                         std::pair{!check.Step, step}, std::pair{!check.Level, lev},
+                         std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
         ShowError(TFDlgBandNoiseGen::ErrorText,
-                  {{!zembrel::IsValidNumber(offset_), QStringLiteral("L/R Phase Offset")}});
+                  {{!check.Offset, QStringLiteral("L/R Phase Offset")}});
         // The closing error window hands the activation back, which starts the fields afresh;
         // then the fields in error are emptied. Done here, so it does not depend on when the
         // window system reports the activation.

@@ -3,9 +3,11 @@
 #include "app/LocalPath.h"
 #include "app/TMainform.h"
 #include "generators/FrequencyListFile.h"
+#include "generators/InputMessages.h"
 #include "generators/InputRules.h"
 #include "generators/ParameterForm.h"
 #include "generators/SineGenerator.h"
+#include "generators/ToneInputRules.h"
 #include "signal/SignalBase.h"
 
 #include <QFormLayout>
@@ -20,9 +22,7 @@
 
 using zembrel::SignalBase;
 
-const QString TFDlgSineGen::ErrorText = QStringLiteral(
-    "Error on input parameter.\n\nFollowing settings are possible:\n\nFrequency:         0 < f "
-    "<= fs/2\nLevel:                 P <= 0");
+const QString TFDlgSineGen::ErrorText = QString::fromLatin1(zembrel::kSineErrorText);
 
 namespace {
 
@@ -105,11 +105,7 @@ void TFDlgSineGen::showEvent(QShowEvent* event) {
 }
 
 void TFDlgSineGen::AddSineFromFields(double f, double a, double p, double offset) {
-    if (signal_->Channels == 1) {
-        zembrel::SineGenerator(*signal_, f, a, p);
-    } else {
-        zembrel::SineGenerator(*signal_, f, a, p, offset);
-    }
+    zembrel::AddSine(*signal_, {f, a, p, offset});
 }
 
 void TFDlgSineGen::BAddSineClick() {
@@ -118,10 +114,11 @@ void TFDlgSineGen::BAddSineClick() {
     const double p = ReadNumber(deg);
     const double offset = ReadNumber(PhaseOffset);
 
-    const bool badFrequency = !zembrel::IsValidFrequency(f, signal_->SampleRate);
-    const bool badAmplitude = !zembrel::IsValidNumber(a);
-    const bool badPhase = !zembrel::IsValidNumber(p);
-    const bool badOffset = !zembrel::IsValidNumber(offset);
+    const zembrel::SineCheck check = zembrel::CheckSine({f, a, p, offset}, signal_->SampleRate);
+    const bool badFrequency = !check.Frequency;
+    const bool badAmplitude = !check.Amplitude;
+    const bool badPhase = !check.Phase;
+    const bool badOffset = !check.Offset;
     if (badFrequency || badAmplitude || badPhase || badOffset) {
         ShowError(ErrorText, {{badAmplitude, QStringLiteral("Amplitude")},
                               {badPhase, QStringLiteral("Phase")},
@@ -154,12 +151,11 @@ void TFDlgSineGen::BOKClick() {
     const double level = ReadNumber(lev);
 
     // Every check is made, so every field in error is emptied.
+    const zembrel::SineCheck check =
+        zembrel::CheckSine({f, a, p, offset}, signal_->SampleRate, level);
     const std::pair<bool, QLineEdit*> checks[] = {
-        {!zembrel::IsValidFrequency(f, signal_->SampleRate), frequ},
-        {!zembrel::IsValidLevel(level), lev},
-        {!zembrel::IsValidNumber(a), ampl},
-        {!zembrel::IsValidNumber(p), deg},
-        {!zembrel::IsValidNumber(offset), PhaseOffset},
+        {!check.Frequency, frequ}, {!check.Level, lev},          {!check.Amplitude, ampl},
+        {!check.Phase, deg},       {!check.Offset, PhaseOffset},
     };
     bool invalid = false;
     for (const auto& [bad, edit] : checks) {
@@ -200,10 +196,6 @@ void TFDlgSineGen::BImportClick() {
                                  .arg(FromLocalPath(e.what())));
         return;
     }
-    signal_->Clear();
-    for (const auto& record : list.Records) {
-        // Both channels get the same phase: the list has no offset.
-        zembrel::SineGenerator(*signal_, record[0], record[1], record[2]);
-    }
+    zembrel::AddSineList(*signal_, list);
     Commit(list.Level);
 }

@@ -8,6 +8,7 @@
 #include "generators/PseudoNoiseList.h"
 #include "generators/SineGenerator.h"
 #include "generators/TFDlgSineGen.h"
+#include "generators/ToneInputRules.h"
 #include "signal/SignalBase.h"
 
 #include <QGroupBox>
@@ -72,20 +73,20 @@ void TFDlgSineNoiseGen::BAddSineClick() {
     const double f = ReadNumber(frequ);
     const double a = ReadNumber(ampl);
     const double offset = ReadNumber(PhaseOffset);
-    const auto checks = {std::pair{!zembrel::IsValidFrequency(f, signal_->SampleRate), frequ},
-                         std::pair{!zembrel::IsValidNumber(a), ampl},
-                         std::pair{!zembrel::IsValidNumber(offset), PhaseOffset}};
+    const zembrel::PnSineCheck check = zembrel::CheckPnSine({f, a, offset}, signal_->SampleRate);
+    const auto checks = {std::pair{!check.Frequency, frequ}, std::pair{!check.Amplitude, ampl},
+                         std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
         ShowError(TFDlgSineGen::ErrorText,
-                  {{!zembrel::IsValidNumber(a), QStringLiteral("Amplitude")},
-                   {!zembrel::IsValidNumber(offset), QStringLiteral("L/R Phase Offset")}});
+                  {{!check.Amplitude, QStringLiteral("Amplitude")},
+                   {!check.Offset, QStringLiteral("L/R Phase Offset")}});
         EmptyInvalid(checks);
         frequ->setFocus();
         return;
     }
     ++counter_;
     Label7->setText(QString::number(counter_));
-    zembrel::SineGenerator(*signal_, f, a, true, offset); // mono ignores the offset
+    zembrel::AddPnSine(*signal_, {f, a, offset}); // mono ignores the offset
     frequ->clear();
     ampl->clear();
     frequ->setFocus();
@@ -97,18 +98,18 @@ void TFDlgSineNoiseGen::BOKClick() {
     const double level = ReadNumber(lev);
     const double offset = ReadNumber(PhaseOffset);
     // Every check is made, so every field in error is emptied.
-    const auto checks = {std::pair{!zembrel::IsValidFrequency(f, signal_->SampleRate), frequ},
-                         std::pair{!zembrel::IsValidLevel(level), lev},
-                         std::pair{!zembrel::IsValidNumber(a), ampl},
-                         std::pair{!zembrel::IsValidNumber(offset), PhaseOffset}};
+    const zembrel::PnSineCheck check =
+        zembrel::CheckPnSine({f, a, offset}, signal_->SampleRate, level);
+    const auto checks = {std::pair{!check.Frequency, frequ}, std::pair{!check.Level, lev},
+                         std::pair{!check.Amplitude, ampl}, std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
         ShowError(TFDlgSineGen::ErrorText,
-                  {{!zembrel::IsValidNumber(a), QStringLiteral("Amplitude")},
-                   {!zembrel::IsValidNumber(offset), QStringLiteral("L/R Phase Offset")}});
+                  {{!check.Amplitude, QStringLiteral("Amplitude")},
+                   {!check.Offset, QStringLiteral("L/R Phase Offset")}});
         EmptyInvalid(checks);
         return;
     }
-    zembrel::SineGenerator(*signal_, f, a, true, offset);
+    zembrel::AddPnSine(*signal_, {f, a, offset});
     Commit(level);
 }
 
@@ -132,8 +133,7 @@ void TFDlgSineNoiseGen::BImportClick() {
                                  .arg(FromLocalPath(e.what())));
         return;
     }
-    signal_->Clear();
     // One drawn phase per record, the same in both channels: the list has no offset.
-    zembrel::AddPseudoNoiseList(*signal_, list.Records);
+    zembrel::AddPnSineList(*signal_, list);
     Commit(list.Level);
 }

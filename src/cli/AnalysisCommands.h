@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace cli {
+
+// stats FILE [--json]: the Statistics dialog's six figures of every channel of a WAV file, plus
+// peak and RMS in dBFS.
+class StatsCommand {
+public:
+    CLI::App* AddTo(CLI::App& app);
+    int Execute();
+
+private:
+    CLI::App* command_ = nullptr;
+    std::string file_;
+    bool json_ = false;
+};
+
+// spectrum FILE [--len N] [--window NAME] [--channel left|right] [--csv|--json]: the Frequency
+// Analyser's levels, bin by bin, with its defaults (32768 points, Blackman Harris, left).
+class SpectrumCommand {
+public:
+    CLI::App* AddTo(CLI::App& app);
+    int Execute();
+
+private:
+    CLI::App* command_ = nullptr;
+    std::string file_;
+    std::string length_ = "32768";
+    std::string window_ = "blackman-harris";
+    std::string channel_ = "left";
+    bool csv_ = false;
+    bool json_ = false;
+};
+
+} // namespace cli

@@ -1,0 +1,105 @@
+#include "GeneratorCommand.h"
+
+#include "Output.h"
+#include "Terminal.h"
+
+#include "generators/RandomNumberGenerator.h"
+#include "signal/SignalBase.h"
+#include "signal/SignalFormatRules.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <limits>
+
+namespace cli {
+
+GeneratorCommand::GeneratorCommand(std::string name, std::string description, bool randomPhases,
+                                   bool showsProgress)
+    : name_(std::move(name)), description_(std::move(description)), randomPhases_(randomPhases),
+      showsProgress_(showsProgress) {}
+
+CLI::App* GeneratorCommand::AddTo(CLI::App& app) {
+    command_ = app.add_subcommand(name_, description_);
+    CLI::App* command = command_;
+    AddOptions(*command);
+    format_.AddTo(*command);
+    Required(command->add_option("-o,--output", output_,
+                                 "The WAV file to write, or - for standard output"))
+        ->type_name("FILE");
+    if (randomPhases_) {
+        command
+            ->add_option("--seed", seed_,
+                         "Start of the pseudo-random phases, 0 ... 4294967295, to repeat a run; "
+                         "default from the clock")
+            ->type_name("N");
+    }
+    command->add_flag("-v,--verbose", verbose_, "Print the seed and what was written");
+    return command;
+}
+
+std::uint32_t GeneratorCommand::ClockSeed() const {
+    return zembrel::RandomNumberGenerator::SeedFromTime();
+}
+
+int GeneratorCommand::Execute() {
+    CheckRequired(*command_);
+    const zembrel::SignalFormatInput format = format_.Read();
+    Prepare(format.SampleRate);
+    std::optional<std::uint32_t> seed;
+    if (randomPhases_) {
+        seed = seed_.empty() ? ClockSeed()
+                             : static_cast<std::uint32_t>(ParseInteger(
+                                   "--seed", seed_, 0, std::numeric_limits<std::uint32_t>::max()));
+        if (verbose_) {
+            std::fprintf(stderr, "zembrel-cli %s: seed %lu\n", name_.c_str(),
+                         static_cast<unsigned long>(*seed));
+        }
+    }
+
+    zembrel::SignalBase signal(format.SampleRate, format.Duration, format.Bits,
+                               static_cast<int>(format.NormValue), format.Channels);
+    zembrel::GeneratorStatus status;
+    {
+        TerminalProgress progress(showsProgress_ ? name_ : std::string());
+        status = Run(signal, seed, progress);
+    }
+    if (status == zembrel::GeneratorStatus::Stopped || Interrupted()) {
+        std::fprintf(stderr, "zembrel-cli %s: interrupted, nothing written\n", name_.c_str());
+        return kExitInterrupted;
+    }
+    if (status == zembrel::GeneratorStatus::Invalid) {
+        // Prepare refuses everything the entry point refuses; this is a safety net.
+        throw UsageError("the input was refused");
+    }
+    if (!WriteSignal(output_, signal, "zembrel-cli " + name_)) {
+        return kExitWriteFailed;
+    }
+    if (verbose_) {
+        std::fprintf(stderr, "zembrel-cli %s: wrote %s: %g Hz, %d bit, %d channel%s, %d samples\n",
+                     name_.c_str(), output_ == "-" ? "standard output" : output_.c_str(),
+                     signal.SampleRate, static_cast<int>(signal.Bits),
+                     static_cast<int>(signal.Channels), signal.Channels == 1 ? "" : "s",
+                     static_cast<int>(signal.SampleCount));
+    }
+    return kExitOk;
+}
+
+void RefusedOptions::Add(bool acceptable, const std::string& option, const std::string& text,
+                         const std::string& what) {
+    if (acceptable) {
+        return;
+    }
+    named_ += (named_.empty() ? "" : ", ") + Quoted(option, text);
+    if (!what.empty()) {
+        named_ += " (" + what + ")";
+    }
+}
+
+void RefusedOptions::ThrowIfAny(const char* detail) const {
+    if (!named_.empty()) {
+        throw UsageError("out of range: " + named_, detail);
+    }
+}
+
+} // namespace cli

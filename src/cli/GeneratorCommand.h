@@ -1,0 +1,87 @@
+#pragma once
+
+#include "Options.h"
+
+#include "generators/Generate.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace zembrel {
+class CalculationObserver;
+class SignalBase;
+} // namespace zembrel
+
+namespace cli {
+
+// One generating subcommand: the fields of its dialog as options. The shared part of every run
+// (format, seed, progress, Ctrl+C, output) is Execute's; a generator only reads and checks its
+// own options and calls its core entry point.
+class GeneratorCommand {
+public:
+    virtual ~GeneratorCommand() = default;
+
+    // Adds the subcommand with the shared options and the generator's own.
+    CLI::App* AddTo(CLI::App& app);
+
+    // Runs the subcommand after a successful parse; returns the exit status.
+    int Execute();
+
+protected:
+    GeneratorCommand(std::string name, std::string description, bool randomPhases,
+                     bool showsProgress);
+
+    virtual void AddOptions(CLI::App& command) = 0;
+
+    // Reads and checks the generator's own options for a signal of the given sample rate. A
+    // value that cannot be read throws a UsageError naming it; values out of range throw one
+    // naming every option in error, with the generator's error text as its detail.
+    virtual void Prepare(double sampleRate) = 0;
+
+    // The core entry point, on the silent signal of the requested format.
+    virtual zembrel::GeneratorStatus Run(zembrel::SignalBase& signal,
+                                         std::optional<std::uint32_t> seed,
+                                         zembrel::CalculationObserver& observer) = 0;
+
+    // The seed the program would take from the clock for this generator.
+    virtual std::uint32_t ClockSeed() const;
+
+    const std::string& Name() const { return name_; }
+
+    std::string level_ = "0"; // dB, the dialogs' Level
+
+private:
+    std::string name_;
+    std::string description_;
+    CLI::App* command_ = nullptr;
+    bool randomPhases_;
+    bool showsProgress_;
+    FormatOptions format_;
+    std::string output_;
+    std::string seed_;
+    bool verbose_ = false;
+};
+
+// Collects the options whose values a check refused, for the one-line message.
+class RefusedOptions {
+public:
+    void Add(bool acceptable, const std::string& option, const std::string& text,
+             const std::string& what = {});
+    // Throws the UsageError when anything was refused; detail is the generator's error text.
+    void ThrowIfAny(const char* detail) const;
+
+private:
+    std::string named_;
+};
+
+// Every generating subcommand, in the order of the program's Generator menu.
+std::vector<std::unique_ptr<GeneratorCommand>> MakeGeneratorCommands();
+
+} // namespace cli
