@@ -1,5 +1,7 @@
 #include "generators/FrequencyListFile.h"
 
+#include "generators/InputRules.h"
+
 #include "generators/CNumber.h"
 
 #include <cmath>
@@ -60,6 +62,11 @@ public:
         const std::string text = text_.substr(pos_, number.Length);
         if (!std::isfinite(number.Value)) {
             Fail("\"" + text + "\" is not a finite number");
+        }
+        // The values are taken as they stand, but only numbers the arithmetic can carry: a
+        // frequency of 1e300 Hz would make the phase of a sine infinite.
+        if (std::abs(number.Value) > kLargestMagnitude) {
+            Fail("\"" + text + "\" is larger than 1e250");
         }
         Advance(number.Length);
         return number.Value;

@@ -9,25 +9,41 @@
 
 namespace zembrel {
 
-std::vector<Harmonic> FourierHarmonics(Waveform waveform, double frequency, double sampleRate) {
+double HarmonicCount(Waveform waveform, double frequency, double sampleRate) {
+    const double n = std::trunc(sampleRate * 0.5 / frequency);
+    return waveform == Waveform::Sawtooth ? n : std::floor((n + 1.0) / 2.0);
+}
+
+double LowestFundamental(Waveform waveform, double sampleRate) {
+    // Sawtooth: every k up to N counts; square and triangle: the odd ones, so N may be twice.
+    const double n = waveform == Waveform::Sawtooth ? kMaxHarmonics : 2.0 * kMaxHarmonics;
+    return sampleRate * 0.5 / n;
+}
+
+Harmonic HarmonicAt(Waveform waveform, int index) {
     constexpr double pi = SineGenerator::Pi;
-    const int n = static_cast<int>(sampleRate * 0.5 / frequency);
+    const int k = waveform == Waveform::Sawtooth ? index + 1 : 2 * index + 1;
+    double a = 0.0;
+    switch (waveform) {
+    case Waveform::Square:
+        a = 4.0 / (k * pi);
+        break;
+    case Waveform::Triangle:
+        a = std::pow(-1.0, (k - 1) / 2) * 8.0 / (pi * pi * k * k);
+        break;
+    case Waveform::Sawtooth:
+        a = std::pow(-1.0, k - 1) * 2.0 / (k * pi);
+        break;
+    }
+    return {k, a};
+}
+
+std::vector<Harmonic> FourierHarmonics(Waveform waveform, double frequency, double sampleRate) {
+    const int count = static_cast<int>(HarmonicCount(waveform, frequency, sampleRate));
     std::vector<Harmonic> harmonics;
-    const int step = waveform == Waveform::Sawtooth ? 1 : 2;
-    for (int k = 1; k <= n; k += step) {
-        double a = 0.0;
-        switch (waveform) {
-        case Waveform::Square:
-            a = 4.0 / (k * pi);
-            break;
-        case Waveform::Triangle:
-            a = std::pow(-1.0, (k - 1) / 2) * 8.0 / (pi * pi * k * k);
-            break;
-        case Waveform::Sawtooth:
-            a = std::pow(-1.0, k - 1) * 2.0 / (k * pi);
-            break;
-        }
-        harmonics.push_back({k, a});
+    harmonics.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        harmonics.push_back(HarmonicAt(waveform, i));
     }
     return harmonics;
 }
@@ -47,12 +63,10 @@ void RunFunctionGenerator(SignalBase& signal, Waveform waveform, double frequenc
     const double omega = 2.0 * pi * frequency;
     const double phiLeft = 2.0 * pi * phase / 360.0;
     const double phiRight = 2.0 * pi * offset / 360.0 + phiLeft;
-    const std::vector<Harmonic> harmonics =
-        FourierHarmonics(waveform, frequency, signal.SampleRate);
-    const int total = static_cast<int>(harmonics.size());
+    const int total = static_cast<int>(HarmonicCount(waveform, frequency, signal.SampleRate));
     if (method == SynthesisMethod::PerSample || !FastSineCombPays(total)) {
         RunUnits(total, progress, observer, [&](int index) {
-            AddHarmonic(signal, harmonics[index], omega, phiLeft, phiRight);
+            AddHarmonic(signal, HarmonicAt(waveform, index), omega, phiLeft, phiRight);
         });
         return;
     }
@@ -62,7 +76,7 @@ void RunFunctionGenerator(SignalBase& signal, Waveform waveform, double frequenc
     const double spacing = waveform == Waveform::Sawtooth ? frequency : 2.0 * frequency;
     SineCombBuilder lines(signal, frequency, spacing, false, total);
     RunUnits(total, progress, observer, [&](int index) {
-        const Harmonic& h = harmonics[index];
+        const Harmonic h = HarmonicAt(waveform, index);
         lines.Add(h.Amplitude, h.Number * phiLeft, h.Number * phiRight);
     });
     if (progress == 100) {

@@ -21,7 +21,7 @@ AmplitudeModulationCheck CheckAmplitudeModulation(double carrierFrequency,
                                 carrierFrequency + modulationFrequency <= sampleRate * 0.5;
     check.ModulationPhase = IsValidNumber(modulationPhase);
     check.PhaseOffset = IsValidNumber(phaseOffset);
-    check.ModulationIndex = std::isfinite(modulationIndex) && modulationIndex > 0.0;
+    check.ModulationIndex = IsValidNumber(modulationIndex) && modulationIndex > 0.0;
     check.Level = IsValidLevel(level);
     return check;
 }
@@ -32,8 +32,10 @@ FrequencyModulationCheck CheckFrequencyModulation(double carrierFrequency,
                                                   double sampleRate) {
     FrequencyModulationCheck check;
     check.CarrierFrequency = IsValidFrequency(carrierFrequency, sampleRate);
-    check.ModulationFrequency = std::isfinite(modulationFrequency) && modulationFrequency > 0.0;
-    check.ModulationIndex = std::isfinite(modulationIndex) && modulationIndex > 0.0;
+    // No upper limit of their own, but numbers the arithmetic can carry: 2 pi fm t must stay
+    // finite over the longest signal.
+    check.ModulationFrequency = IsValidNumber(modulationFrequency) && modulationFrequency > 0.0;
+    check.ModulationIndex = IsValidNumber(modulationIndex) && modulationIndex > 0.0;
     check.Level = IsValidLevel(level);
     return check;
 }

@@ -16,7 +16,7 @@ struct AmplitudeModulationCheck {
     bool ModulationFrequency = true; // fc - fm >= 0 and fc + fm <= fs/2: both sidebands in band
     bool ModulationPhase = true;     // degrees, any number
     bool PhaseOffset = true;         // degrees, any number
-    bool ModulationIndex = true;     // m > 0
+    bool ModulationIndex = true;     // m > 0 (and at most kLargestMagnitude)
     bool Level = true;               // <= 0 dB
 
     bool Valid() const {
@@ -52,8 +52,8 @@ void SynthesizeAmplitudeModulation(SignalBase& signal, const AmplitudeModulation
 // No limit ties fm or m to fc or fs: sidebands beyond fs/2 are the user's choice.
 struct FrequencyModulationCheck {
     bool CarrierFrequency = true;    // 0 < fc <= fs/2
-    bool ModulationFrequency = true; // fm > 0
-    bool ModulationIndex = true;     // m > 0, radians
+    bool ModulationFrequency = true; // fm > 0 (and at most kLargestMagnitude)
+    bool ModulationIndex = true;     // m > 0, radians (and at most kLargestMagnitude)
     bool Level = true;               // <= 0 dB
 
     bool Valid() const {

@@ -52,7 +52,11 @@ NoiseBand PlanNoiseBand(double start, double stop, double step) {
     // The edges and the step carry rounding errors of about one ulp of the larger edge; without
     // a guard, 100 ... 100.3 Hz in steps of 0.1 Hz would count 2.9999999999999716 steps.
     constexpr double eps = std::numeric_limits<double>::epsilon();
-    const double guard = 4.0 * eps * (std::max(std::abs(start), std::abs(stop)) / step + lines);
+    // The guard never reaches half a line: where it would (a step below a few ulps of the
+    // edges, 1000 ... 1000 Hz in steps of 1e-13 Hz) the count is rounded to the nearest, so a
+    // band of no width is one line and not nine.
+    const double guard =
+        std::min(4.0 * eps * (std::max(std::abs(start), std::abs(stop)) / step + lines), 0.49);
     const double count = std::floor(lines + guard) + 1.0;
     if (!(count <= static_cast<double>(std::numeric_limits<std::int32_t>::max()))) {
         std::ostringstream reason;

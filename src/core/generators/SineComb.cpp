@@ -43,6 +43,13 @@ Complex Turn(double cycles) {
     return std::polar(1.0, kTwoPi * cycles);
 }
 
+// amplitude e^(i phase). Not std::polar: its amplitude must not be negative, and the odd
+// harmonics of a triangle, the even ones of a sawtooth and a band or list of negative
+// amplitude have one.
+Complex Phasor(double amplitude, double phase) {
+    return {amplitude * std::cos(phase), amplitude * std::sin(phase)};
+}
+
 // FFTW allocates aligned storage; plans are made under a lock because the planner is not
 // thread-safe, then executed with the new-array interface.
 struct FftwFree {
@@ -161,7 +168,7 @@ void AddPeriodic(SignalBase& signal, const SineComb& lines, long period) {
             lines.Lines(),
             [&](int begin, int end) {
                 for (int m = begin; m < end; ++m) {
-                    phasors[m] = std::polar(lines.Amplitudes[m], (*channel.phases)[m]);
+                    phasors[m] = Phasor(lines.Amplitudes[m], (*channel.phases)[m]);
                 }
             },
             kMinEntries);
@@ -242,7 +249,7 @@ void AddChirp(SignalBase& signal, const SineComb& lines, const Ratio& step) {
     for (const Channel& channel : channels) {
         std::vector<Complex> c(static_cast<std::size_t>(m));
         for (int k = 0; k < m; ++k) {
-            c[k] = std::polar(lines.Amplitudes[k], (*channel.phases)[k]) * lineTurn[k];
+            c[k] = Phasor(lines.Amplitudes[k], (*channel.phases)[k]) * lineTurn[k];
         }
         coefficients.push_back(std::move(c));
     }

@@ -53,7 +53,9 @@ void AddPnSineList(SignalBase& signal, const FrequencyList& list) {
 
 FunctionCheck CheckFunction(const FunctionInput& input, double sampleRate) {
     FunctionCheck check;
-    check.Frequency = IsValidFrequency(input.Frequency, sampleRate);
+    // Also a fundamental so low that its series would pass kMaxHarmonics is refused.
+    check.Frequency = IsValidFrequency(input.Frequency, sampleRate) &&
+                      HarmonicCount(input.Shape, input.Frequency, sampleRate) <= kMaxHarmonics;
     check.Level = IsValidLevel(input.Level);
     check.Phase = IsValidNumber(input.Phase);
     check.Offset = IsValidNumber(input.Offset);

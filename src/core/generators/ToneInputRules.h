@@ -81,7 +81,7 @@ struct FunctionInput {
 };
 
 struct FunctionCheck {
-    bool Frequency = true;
+    bool Frequency = true; // also: at most kMaxHarmonics harmonics below fs/2
     bool Level = true;
     bool Phase = true;
     bool Offset = true;

@@ -4,6 +4,7 @@
 #include "app/LocalPath.h"
 #include "app/TMainform.h"
 #include "generators/FinishSignal.h"
+#include "generators/InputRules.h"
 #include "generators/StringToDoubleConverter.h"
 #include "generators/TFDlgErrorMsg.h"
 #include "generators/TFProcessState.h"
@@ -20,6 +21,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <cmath>
 #include <new>
 
 using zembrel::SignalBase;
@@ -133,15 +135,20 @@ void GeneratorDialog::ShowError(const QString& text,
                                 std::initializer_list<std::pair<bool, QString>> unlisted) {
     QString message = text;
     QString named;
-    for (const auto& [refused, caption] : unlisted) {
+    for (const auto& [refused, line] : unlisted) {
         if (refused) {
-            named += QStringLiteral("\n%1 must be a finite number.").arg(caption);
+            named += QStringLiteral("\n") + line;
         }
     }
     if (!named.isEmpty()) {
         message += QStringLiteral("\n") + named;
     }
     ShowErrorMessage(message);
+}
+
+QString GeneratorDialog::NumberRange(const QString& caption) {
+    const int decades = static_cast<int>(std::lround(std::log10(zembrel::kLargestMagnitude)));
+    return QStringLiteral("%1 must be a number from -1e%2 to 1e%2.").arg(caption).arg(decades);
 }
 
 QString GeneratorDialog::ChooseImportFile() {

@@ -66,11 +66,15 @@ protected:
     // file, and the user is told; the result is then false.
     bool RestoreSignal();
 
-    // Shows the dialog's fixed error text. A refused field that the text does not speak of (a
-    // phase that is not a finite number, say) is named below it: unlisted pairs whether the
-    // field was refused with its caption.
+    // Shows the dialog's fixed error text. A refusal that the text does not speak of (a phase
+    // that is not a usable number, say) gets a line below it: unlisted pairs whether it happened
+    // with that line.
     void ShowError(const QString& text,
                    std::initializer_list<std::pair<bool, QString>> unlisted = {});
+
+    // The line for a field without a range of its own that was refused: "<caption> must be a
+    // number from -1e250 to 1e250."
+    static QString NumberRange(const QString& caption);
 
     // The import list chosen in an open dialog for "Windows text file (*.txt)", which starts in
     // the folder of the last list; empty when the user cancels.

@@ -76,8 +76,10 @@ void TFDlgAmplitudeModulationGen::BOKClick() {
                            {check.PhaseOffset, PhaseOffset},
                            {check.ModulationIndex, mod_index},
                            {check.Level, lev}});
-        ShowError(ErrorText, {{!check.ModulationPhase, QStringLiteral("Mod Frequency Phase")},
-                              {!check.PhaseOffset, QStringLiteral("L/R Phase Offset")}});
+        ShowError(ErrorText,
+                  {{!check.ModulationPhase, NumberRange(QStringLiteral("Mod Frequency Phase"))},
+                   {!check.PhaseOffset, NumberRange(QStringLiteral("L/R Phase Offset"))},
+                   {!check.ModulationIndex && m > 0.0, NumberRange(QStringLiteral("Mod Index"))}});
         FormActivate(); // the closing error window hands the activation back
         return;
     }

@@ -96,9 +96,8 @@ bool TFDlgBandNoiseGen::ReadBand(bool withLevel) {
                          std::pair{!check.Step, step},      std::pair{!check.Level, lev},
                          std::pair{!check.Amplitude, ampl}, std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
-        ShowError(ErrorText,
-                  {{!check.Amplitude, QStringLiteral("Amplitude")},
-                   {!check.Offset, QStringLiteral("L/R Phase Offset")}});
+        ShowError(ErrorText, {{!check.Amplitude, NumberRange(QStringLiteral("Amplitude"))},
+                              {!check.Offset, NumberRange(QStringLiteral("L/R Phase Offset"))}});
         EmptyInvalid(checks);
         return false;
     }

@@ -70,7 +70,11 @@ void TFDlgFrequencyModulationGen::BOkClick() {
                                {check.Level, lev}});
         };
         emptyFailed();
-        ShowError(ErrorText);
+        // The text gives only the lower limits; a value refused above them is too large.
+        ShowError(
+            ErrorText,
+            {{!check.ModulationFrequency && fm > 0.0, NumberRange(QStringLiteral("Mod Frequency"))},
+             {!check.ModulationIndex && m > 0.0, NumberRange(QStringLiteral("Mod Index"))}});
         // The closing error window hands the activation back, which resets the frequencies
         // and the index; the fields in error stay empty.
         FormActivate();

@@ -108,8 +108,16 @@ void TFDlgFunctionGen::BStartCalculationClick() {
         invalid = invalid || bad;
     }
     if (invalid) {
-        ShowError(TFDlgSineGen::ErrorText, {{checks[2].first, QStringLiteral("Phase")},
-                                            {checks[3].first, QStringLiteral("L/R Phase Offset")}});
+        // A fundamental in 0 < f <= fs/2 may still be too low for its series.
+        const double lowest = zembrel::LowestFundamental(static_cast<zembrel::Waveform>(waveform),
+                                                         signal_->SampleRate);
+        const bool tooLow = !check.Frequency && f > 0.0 && f < lowest;
+        ShowError(TFDlgSineGen::ErrorText,
+                  {{tooLow, QStringLiteral("Frequency must be at least %1 Hz at "
+                                           "this sampling frequency.")
+                                .arg(lowest, 0, 'g', 3)},
+                   {checks[2].first, NumberRange(QStringLiteral("Phase"))},
+                   {checks[3].first, NumberRange(QStringLiteral("L/R Phase Offset"))}});
         for (const auto& [bad, field] : checks) {
             if (bad) {
                 field->clear();

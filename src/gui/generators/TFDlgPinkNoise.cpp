@@ -105,7 +105,7 @@ void TFDlgPinkNoise::BOKClick() {
                          std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
         ShowError(TFDlgBandNoiseGen::ErrorText,
-                  {{!check.Offset, QStringLiteral("L/R Phase Offset")}});
+                  {{!check.Offset, NumberRange(QStringLiteral("L/R Phase Offset"))}});
         // The closing error window hands the activation back, which starts the fields afresh;
         // then the fields in error are emptied. Done here, so it does not depend on when the
         // window system reports the activation.

@@ -120,9 +120,9 @@ void TFDlgSineGen::BAddSineClick() {
     const bool badPhase = !check.Phase;
     const bool badOffset = !check.Offset;
     if (badFrequency || badAmplitude || badPhase || badOffset) {
-        ShowError(ErrorText, {{badAmplitude, QStringLiteral("Amplitude")},
-                              {badPhase, QStringLiteral("Phase")},
-                              {badOffset, QStringLiteral("L/R Phase Offset")}});
+        ShowError(ErrorText, {{badAmplitude, NumberRange(QStringLiteral("Amplitude"))},
+                              {badPhase, NumberRange(QStringLiteral("Phase"))},
+                              {badOffset, NumberRange(QStringLiteral("L/R Phase Offset"))}});
         for (auto [bad, edit] : {std::pair{badFrequency, frequ},
                                  {badAmplitude, ampl},
                                  {badPhase, deg},
@@ -162,9 +162,9 @@ void TFDlgSineGen::BOKClick() {
         invalid = invalid || bad;
     }
     if (invalid) {
-        ShowError(ErrorText, {{checks[2].first, QStringLiteral("Amplitude")},
-                              {checks[3].first, QStringLiteral("Phase")},
-                              {checks[4].first, QStringLiteral("L/R Phase Offset")}});
+        ShowError(ErrorText, {{checks[2].first, NumberRange(QStringLiteral("Amplitude"))},
+                              {checks[3].first, NumberRange(QStringLiteral("Phase"))},
+                              {checks[4].first, NumberRange(QStringLiteral("L/R Phase Offset"))}});
         for (const auto& [bad, edit] : checks) {
             if (bad) {
                 edit->clear();

@@ -78,8 +78,8 @@ void TFDlgSineNoiseGen::BAddSineClick() {
                          std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
         ShowError(TFDlgSineGen::ErrorText,
-                  {{!check.Amplitude, QStringLiteral("Amplitude")},
-                   {!check.Offset, QStringLiteral("L/R Phase Offset")}});
+                  {{!check.Amplitude, NumberRange(QStringLiteral("Amplitude"))},
+                   {!check.Offset, NumberRange(QStringLiteral("L/R Phase Offset"))}});
         EmptyInvalid(checks);
         frequ->setFocus();
         return;
@@ -104,8 +104,8 @@ void TFDlgSineNoiseGen::BOKClick() {
                          std::pair{!check.Amplitude, ampl}, std::pair{!check.Offset, PhaseOffset}};
     if (AnyInvalid(checks)) {
         ShowError(TFDlgSineGen::ErrorText,
-                  {{!check.Amplitude, QStringLiteral("Amplitude")},
-                   {!check.Offset, QStringLiteral("L/R Phase Offset")}});
+                  {{!check.Amplitude, NumberRange(QStringLiteral("Amplitude"))},
+                   {!check.Offset, NumberRange(QStringLiteral("L/R Phase Offset"))}});
         EmptyInvalid(checks);
         return;
     }

@@ -113,7 +113,7 @@ TEST_F(PinkNoiseDialog, OkChecksEveryFieldAndEmptiesThoseInError) {
     Enter(*d, "100", "200", "1");
     d->BOK->click();
     EXPECT_EQ(errors, QStringList{TFDlgBandNoiseGen::ErrorText +
-                                  "\n\nL/R Phase Offset must be a finite number."});
+                                  "\n\nL/R Phase Offset must be a number from -1e250 to 1e250."});
     EXPECT_EQ(d->PhaseOffset->text(), "");
 }
 
