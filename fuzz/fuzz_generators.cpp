@@ -5,16 +5,12 @@
 #include "FuzzSupport.h"
 
 #include "generators/CalculationProtocol.h"
-#include "generators/EnvelopGenerator.h"
-#include "generators/FinishSignal.h"
-#include "generators/FrequencyModulationGenerator.h"
+#include "generators/FrequencyListFile.h"
 #include "generators/FrequencySweepGenerator.h"
 #include "generators/FunctionGenerator.h"
+#include "generators/Generate.h"
 #include "generators/InputRules.h"
-#include "generators/ModulationInputRules.h"
 #include "generators/NoiseGenerator.h"
-#include "generators/PseudoNoiseList.h"
-#include "generators/SineGenerator.h"
 #include "signal/SignalBase.h"
 
 #include <cmath>
@@ -29,111 +25,108 @@ struct Silent : CalculationObserver {
     void Report(int) override {}
 };
 
-// Runs of more lines than this are planned but not computed, so that one input takes
-// milliseconds; the planning is where counts can overflow.
+// Runs of more lines than this are checked but not computed, so that one input takes
+// milliseconds; the checks are where counts can overflow.
 constexpr double kMaxLines = 2e5;
 
-bool Numbers(std::initializer_list<double> values) {
-    for (double v : values) {
-        if (!IsValidNumber(v)) {
-            return false;
-        }
-    }
-    return true;
+bool Countable(double start, double stop, double step) {
+    return PlanNoiseBand(start, stop, step).Count <= kMaxLines;
 }
 
-// Returns false when the dialog would refuse the input.
-bool Generate(fuzzsupport::Input& in, SignalBase& signal) {
+// A list as a file would give it: values as they stand (the reader lets any number up to
+// kLargestMagnitude through), in records of the list's width.
+FrequencyList List(fuzzsupport::Input& in, double fs, std::size_t width, double& listLevel) {
+    FrequencyList list;
+    list.Level = in.Value(fs);
+    if (!(std::isfinite(list.Level) && std::abs(list.Level) <= kLargestMagnitude)) {
+        list.Level = 0.0;
+    }
+    listLevel = list.Level;
+    const int count = in.Byte() % 12;
+    for (int i = 0; i < count; ++i) {
+        std::vector<double> record;
+        for (std::size_t v = 0; v < width; ++v) {
+            const double value = in.Value(fs);
+            record.push_back(std::isfinite(value) && std::abs(value) <= kLargestMagnitude ? value
+                                                                                          : 1.0);
+        }
+        list.Records.push_back(record);
+        list.Lines.push_back(i + 2);
+    }
+    return list;
+}
+
+// The entry point of one generator on decoded values; Invalid when its checks refuse them.
+// listLevel: the level a list file gave, which is taken as it stands (a positive one clips).
+GeneratorStatus Generate(fuzzsupport::Input& in, SignalBase& signal, double level,
+                         double& listLevel) {
     const double fs = signal.SampleRate;
     Silent observer;
-    int progress = 0;
-    switch (in.Byte() % 9) {
-    case 0: { // sine: Add Sine / OK
-        const double f = in.Value(fs), a = in.Value(fs), p = in.Value(fs), o = in.Value(fs);
-        if (!IsValidFrequency(f, fs) || !Numbers({a, p, o})) {
-            return false;
+    const std::uint32_t seed = in.Byte();
+    switch (in.Byte() % 11) {
+    case 0: { // sine: Add Sine ... OK
+        std::vector<SineInput> sines(1 + in.Byte() % 3);
+        for (auto& s : sines) {
+            s = {in.Value(fs), in.Value(fs), in.Value(fs), in.Value(fs)};
         }
-        SineGenerator(signal, f, a, p, o);
-        return true;
+        return GenerateSines(signal, sines, level, observer);
     }
     case 1: { // square, triangle, sawtooth
-        const auto waveform = static_cast<Waveform>(in.Byte() % 3);
-        const double f = in.Value(fs), p = in.Value(fs), o = in.Value(fs);
-        if (!IsValidFrequency(f, fs) || !Numbers({p, o}) || fs * 0.5 / f > kMaxLines) {
-            return false;
+        const FunctionInput input{static_cast<Waveform>(in.Byte() % 3), in.Value(fs), in.Value(fs),
+                                  in.Value(fs), level};
+        if (CheckFunction(input, fs).Valid() &&
+            HarmonicCount(input.Shape, input.Frequency, fs) > kMaxLines) {
+            return GeneratorStatus::Invalid;
         }
-        RunFunctionGenerator(signal, waveform, f, p, o, progress, observer);
-        return true;
+        return GenerateFunction(signal, input, observer);
     }
-    case 2: { // amplitude modulation
-        const double fc = in.Value(fs), fm = in.Value(fs), phase = in.Value(fs),
-                     offset = in.Value(fs), m = in.Value(fs);
-        if (!CheckAmplitudeModulation(fc, fm, phase, offset, m, 0.0, fs).Valid()) {
-            return false;
+    case 2:
+        return GenerateAmplitudeModulation(
+            signal, {in.Value(fs), in.Value(fs), in.Value(fs), in.Value(fs), in.Value(fs), level},
+            observer);
+    case 3:
+        return GenerateFrequencyModulation(signal, {in.Value(fs), in.Value(fs), in.Value(fs), level},
+                                           observer);
+    case 4:
+        return GenerateFrequencySweep(
+            signal, {in.Value(fs), in.Value(fs), in.Byte() % kSweepCharacteristicCount, level},
+            observer);
+    case 5: { // sine with pn-phase
+        std::vector<PnSineInput> sines(1 + in.Byte() % 3);
+        for (auto& s : sines) {
+            s = {in.Value(fs), in.Value(fs), in.Value(fs)};
         }
-        SineGenerator(signal, fc, 1.0, 0.0);
-        EnvelopGenerator(signal, fm, m, phase, offset);
-        return true;
+        return GeneratePnSines(signal, sines, level, seed, observer);
     }
-    case 3: { // frequency modulation
-        const double fc = in.Value(fs), fm = in.Value(fs), m = in.Value(fs);
-        if (!CheckFrequencyModulation(fc, fm, m, 0.0, fs).Valid()) {
-            return false;
-        }
-        FrequencyModulationGenerator(signal, fc, fm, m);
-        return true;
-    }
-    case 4: { // sweep
-        const double f1 = in.Value(fs), f2 = in.Value(fs);
-        const int type = in.Byte() % kSweepCharacteristicCount;
-        if (!CheckFrequencySweep(f1, f2, 0.0, fs).Valid()) {
-            return false;
-        }
-        FrequencySweepGenerator(signal, f1, f2, type);
-        return true;
-    }
-    case 5: { // sine with pn-phase: Add Sine / OK
-        const double f = in.Value(fs), a = in.Value(fs), o = in.Value(fs);
-        if (!IsValidFrequency(f, fs) || !Numbers({a, o})) {
-            return false;
-        }
-        SineGenerator(signal, f, a, true, o);
-        return true;
-    }
-    case 6:   // white noise band
-    case 7: { // pink noise band
-        const bool pink = in.Byte() % 2 == 1;
-        const double start = in.Value(fs), stop = in.Value(fs), step = in.Value(fs),
-                     a = in.Value(fs), o = in.Value(fs);
-        const NoiseBandChecks checks = CheckNoiseBand(start, stop, step, fs);
-        if (checks.BadStart || checks.BadStop || checks.BadStep || !Numbers({a, o})) {
-            return false;
-        }
-        if (PlanNoiseBand(start, stop, step).Count > kMaxLines) {
-            return false;
-        }
-        RunNoiseBand(signal, start, stop, step, a, o, pink ? NoiseMode::Pink : NoiseMode::White,
-                     progress, observer);
-        return true;
-    }
-    default: { // imported lists: values are taken as they stand in the file (finite)
-        const bool pn = in.Byte() % 2 == 1;
-        const int count = in.Byte() % 16;
-        std::vector<std::vector<double>> records;
-        for (int i = 0; i < count; ++i) {
-            records.push_back({in.Value(fs), in.Value(fs), in.Value(fs)});
-            if (!Numbers({records.back()[0], records.back()[1], records.back()[2]})) {
-                return false;
+    case 6: { // white noise bands
+        std::vector<NoiseBandInput> bands(1 + in.Byte() % 2);
+        for (auto& b : bands) {
+            b = {in.Value(fs), in.Value(fs), in.Value(fs), in.Value(fs), in.Value(fs)};
+            if (!Countable(b.Start, b.Stop, b.Step)) {
+                return GeneratorStatus::Invalid;
             }
         }
-        if (pn) {
-            AddPseudoNoiseList(signal, records);
-        } else {
-            for (const auto& r : records) {
-                SineGenerator(signal, r[0], r[1], r[2]);
+        return GenerateWhiteNoise(signal, bands, level, seed, observer);
+    }
+    case 7: {
+        const PinkNoiseInput input{in.Value(fs), in.Value(fs), in.Value(fs), in.Value(fs), level};
+        if (!Countable(input.Start, input.Stop, input.Step)) {
+            return GeneratorStatus::Invalid;
+        }
+        return GeneratePinkNoise(signal, input, seed, observer);
+    }
+    case 8:
+        return GenerateSineList(signal, List(in, fs, 3, listLevel), observer);
+    case 9:
+        return GeneratePnSineList(signal, List(in, fs, 2, listLevel), seed, observer);
+    default: {
+        const FrequencyList list = List(in, fs, 4, listLevel);
+        for (const auto& r : list.Records) {
+            if (!Countable(r[0], r[1], r[2])) {
+                return GeneratorStatus::Invalid;
             }
         }
-        return true;
+        return GenerateWhiteNoiseList(signal, list, seed, observer);
     }
     }
 }
@@ -149,19 +142,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const double duration = 0.001 * (1 + in.Byte() % 50); // s, short: one input, milliseconds
     SignalBase signal(rate, duration, bits, bits == 8 ? 128 : 32768, channels);
     const double level = in.Value(rate);
-    if (!IsValidLevel(level) || !Generate(in, signal)) {
+    // The scaling maps the peak to the level: a finished signal lies in the word range. A NaN
+    // or an infinity in the sums stays a NaN through the scaling (and only the WAV writer
+    // would turn it into silence), so the range check below finds it.
+    double listLevel = 0.0;
+    if (Generate(in, signal, level, listLevel) != GeneratorStatus::Finished) {
         return 0;
     }
-    for (const auto* channel : signal.ChannelArrays()) {
-        for (double v : *channel) {
-            if (!std::isfinite(v)) {
-                std::abort(); // would be scaled to silence and reported as finished
-            }
-        }
-    }
-    FinishSignal(signal, level);
-    const double low = bits == 8 ? 0.0 : -32768.0;
-    const double high = bits == 8 ? 256.0 : 32768.0;
+    // A list's positive level clips in the writer: then only whole numbers are asked for.
+    const bool clipped = listLevel > 0.0;
+    const double low = clipped ? -2147483648.0 : bits == 8 ? 0.0 : -32768.0; // 8 bit: + 128
+    const double high = clipped ? 2147483647.0 + 128.0 : bits == 8 ? 256.0 : 32768.0;
     for (const auto* channel : signal.ChannelArrays()) {
         for (double v : *channel) {
             if (!(v >= low && v <= high)) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test; then builds the core and its
-# tests again with AddressSanitizer and UndefinedBehaviorSanitizer, and with ThreadSanitizer,
-# and runs them there. Any finding fails the run.
+# tests again with AddressSanitizer and UndefinedBehaviorSanitizer (and the standard library's
+# own precondition checks), and with ThreadSanitizer, and runs them there; last, fuzzes every
+# harness for 30 s. Any finding fails the run. The saved fuzz reproducers replay in each build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,7 +21,7 @@ export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j "$jobs"
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEMBREL_SANITIZE=address,undefined \
-    -DZEMBREL_BUILD_GUI=OFF -DZEMBREL_BUILD_BENCH=OFF
+    -DZEMBREL_BUILD_GUI=OFF -DZEMBREL_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-D_GLIBCXX_ASSERTIONS
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
@@ -29,3 +30,6 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMBREL_SA
     -DZEMBREL_BUILD_GUI=OFF -DZEMBREL_BUILD_BENCH=OFF
 cmake --build build-tsan -j "$jobs"
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j "$jobs"
+
+# libFuzzer needs clang; the install step above brings it.
+bash scripts/fuzz.sh 30

@@ -90,6 +90,8 @@ TEST(NoiseBand, CountsLinesWithoutLosingTheFractionalTail) {
         {100, 100.5, 0.01, 100, 51}, {0, 10, 0.1, 0, 101},        // 10 / 0.1 counts 100
         {100, 100.3, 0.1, 100, 4},   {20, 20000, 1, 20, 19981},
         {100.5, 100.2, 1, 100.2, 1}, {0, 2147483646, 1, 0, 2147483647},
+        // a step far below the resolution of the edges: no guard of lines on a band of no width
+        {1000, 1000, 1e-13, 1000, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.start << " ... " << c.stop << " / " << c.step);
