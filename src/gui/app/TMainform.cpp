@@ -172,17 +172,21 @@ QString TMainform::StatusText() const {
 }
 
 bool TMainform::WriteTempFile(const SignalBase& signal, const QString& consequence) {
+    QString reason;
     try {
         zembrel::WavFileWrite(LocalPath(tempFileName_), ".wav", signal);
         return true;
     } catch (const zembrel::WavError& e) {
-        QString text = QStringLiteral("The temporary playback file could not be written:\n%1")
-                           .arg(QString::fromStdString(e.Reason()));
-        if (!consequence.isEmpty()) {
-            text += QStringLiteral("\n") + consequence;
-        }
-        QMessageBox::warning(this, kCaption, text);
+        reason = QString::fromStdString(e.Reason());
+    } catch (const std::bad_alloc&) {
+        reason = QStringLiteral("not enough memory");
     }
+    QString text =
+        QStringLiteral("The temporary playback file could not be written:\n%1").arg(reason);
+    if (!consequence.isEmpty()) {
+        text += QStringLiteral("\n") + consequence;
+    }
+    QMessageBox::warning(this, kCaption, text);
     return false;
 }
 

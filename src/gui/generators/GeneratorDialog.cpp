@@ -111,6 +111,19 @@ void GeneratorDialog::ReleaseButtons() {
     disabledButtons_.clear();
 }
 
+bool GeneratorDialog::RunSynthesis(const std::function<void()>& work) {
+    try {
+        work();
+        return true;
+    } catch (const std::bad_alloc&) {
+        failure_ = QStringLiteral("there is not enough memory for this calculation");
+    } catch (const std::exception& e) {
+        failure_ = QString::fromLocal8Bit(e.what());
+    }
+    AbortCalculation();
+    return false;
+}
+
 void GeneratorDialog::AbortCalculation() {
     ReleaseWorker();
     RestoreSignal();

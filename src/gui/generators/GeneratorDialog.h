@@ -103,6 +103,11 @@ protected:
     // message give the reason instead.
     void AbortCalculation();
 
+    // Runs a synthesis step on the GUI thread (an Import). When an exception ends it (memory ran
+    // out, say) the calculation ends as a failed worker does: the previous signal back, the
+    // reason in the status line and a message, the dialog closed; the result is then false.
+    bool RunSynthesis(const std::function<void()>& work);
+
     // From HoldButtons to the matching ReleaseButtons every button of the dialog is disabled and
     // Cancel, Escape and the close box are ignored; holds nest, so a work of several
     // calculations (an import of many bands) keeps the dialog still between them.

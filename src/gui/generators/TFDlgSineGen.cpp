@@ -196,6 +196,7 @@ void TFDlgSineGen::BImportClick() {
                                  .arg(FromLocalPath(e.what())));
         return;
     }
-    zembrel::AddSineList(*signal_, list);
-    Commit(list.Level);
+    if (RunSynthesis([&] { zembrel::AddSineList(*signal_, list); })) {
+        Commit(list.Level);
+    }
 }

@@ -134,6 +134,7 @@ void TFDlgSineNoiseGen::BImportClick() {
         return;
     }
     // One drawn phase per record, the same in both channels: the list has no offset.
-    zembrel::AddPnSineList(*signal_, list);
-    Commit(list.Level);
+    if (RunSynthesis([&] { zembrel::AddPnSineList(*signal_, list); })) {
+        Commit(list.Level);
+    }
 }

@@ -34,6 +34,13 @@ protected:
 class WorkerDialog : public GeneratorDialog {
 public:
     using GeneratorDialog::GeneratorDialog;
+    // An Import whose synthesis runs out of memory.
+    void ImportOutOfMemory() {
+        RunSynthesis([this] {
+            signal_->Clear();
+            throw std::bad_alloc();
+        });
+    }
     void Start() {
         StartCalculation(
             [this](TFProcessState* state) {
@@ -64,19 +71,22 @@ protected:
     SignalBase before;
 };
 
-TEST_F(CalculationFailure, AFailedWorkerRestoresTheSignalAndSaysWhy) {
-    CommitTone();
-    guitest::MessageBoxCatcher boxes;
-    form->Signal()->Clear(); // as the menu does before a generator dialog
-    WorkerDialog dialog(nullptr, form->TempFileName(), form.get(), form->Signal());
-    dialog.show();
-    dialog.Start();
-    ASSERT_TRUE(userinput::WaitUntil([&] { return !dialog.isVisible(); }));
-    EXPECT_EQ(form->StatusText(),
-              "Calculation stopped: there is not enough memory for this calculation.");
-    EXPECT_EQ(form->Signal()->Mono, before.Mono);
-    ASSERT_EQ(boxes.Texts().size(), 1);
-    EXPECT_TRUE(boxes.Texts()[0].contains("previous signal is restored"));
+TEST_F(CalculationFailure, AFailedWorkerOrImportRestoresTheSignalAndSaysWhy) {
+    for (const bool import : {false, true}) {
+        SCOPED_TRACE(import ? "import" : "worker");
+        CommitTone();
+        guitest::MessageBoxCatcher boxes;
+        form->Signal()->Clear(); // as the menu does before a generator dialog
+        WorkerDialog dialog(nullptr, form->TempFileName(), form.get(), form->Signal());
+        dialog.show();
+        import ? dialog.ImportOutOfMemory() : dialog.Start();
+        ASSERT_TRUE(userinput::WaitUntil([&] { return !dialog.isVisible(); }));
+        EXPECT_EQ(form->StatusText(),
+                  "Calculation stopped: there is not enough memory for this calculation.");
+        EXPECT_EQ(form->Signal()->Mono, before.Mono);
+        ASSERT_EQ(boxes.Texts().size(), 1);
+        EXPECT_TRUE(boxes.Texts()[0].contains("previous signal is restored"));
+    }
 }
 
 // A command whose dialog cannot even be made: the error is shown, the cleared signal is back
