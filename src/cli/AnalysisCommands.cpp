@@ -13,7 +13,6 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -29,13 +28,6 @@ zembrel::SignalBase ReadSignal(const std::string& path) {
     } catch (const zembrel::WavError& e) {
         throw UsageError(e.what());
     }
-}
-
-// The shortest text that reads back as the same double.
-std::string Exact(double value) {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
 }
 
 // JSON has no infinity: a silent channel's dBFS figures are null.
@@ -180,15 +172,7 @@ int SpectrumCommand::Execute() {
         Print(out.dump() + "\n");
         return kExitOk;
     }
-    const char separator = csv_ ? ',' : '\t';
-    std::string text = csv_ ? "frequency_hz,level_db\n" : "";
-    for (int k = 0; k < n / 2; ++k) {
-        text += Exact(zembrel::BinFrequency(signal.SampleRate, n, k));
-        text += separator;
-        text += Exact(levels[k]);
-        text += '\n';
-    }
-    Print(text);
+    Print(zembrel::SpectrumRows(signal.SampleRate, n, levels, csv_ ? ',' : '\t', csv_));
     return kExitOk;
 }
 

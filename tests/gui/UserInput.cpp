@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -46,9 +50,21 @@ QWindow* KeyboardWindow() {
 void Click(QWidget* widget) {
     ASSERT_NE(widget, nullptr);
     ASSERT_TRUE(widget->isVisible()) << widget->objectName().toStdString() << " is not shown";
+    // A radio button or check box takes a click only on its mark or its text, which may end
+    // well before the middle of a wide widget: the user clicks the mark.
+    QPoint at = widget->rect().center();
+    QStyleOptionButton option;
+    option.initFrom(widget);
+    if (qobject_cast<QRadioButton*>(widget)) {
+        at = widget->style()
+                 ->subElementRect(QStyle::SE_RadioButtonIndicator, &option, widget)
+                 .center();
+    } else if (qobject_cast<QCheckBox*>(widget)) {
+        at =
+            widget->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, widget).center();
+    }
     QWidget* top = widget->window();
-    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                      widget->mapTo(top, widget->rect().center()));
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, Qt::NoModifier, widget->mapTo(top, at));
 }
 
 void Press(Qt::Key key, Qt::KeyboardModifiers modifiers) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace zembrel {
@@ -18,6 +19,28 @@ std::int32_t AnalyserFftLength(int index);
 // not have, and as FFT does for a length or window it does not take.
 std::vector<double> ChannelLevels(const SignalBase& signal, std::int32_t length, int windowKind,
                                   int channel);
+
+// The spectrum averaged over the whole channel (Welch): the power of every bin is averaged over
+// the blocks of length samples that start every length/2 samples (50 % overlap) and fit in the
+// channel, each windowed and normalised as ChannelLevels does; the mean is shown in dB on the
+// same scale, so a steady sine reads the level of one block and noise becomes smooth. A channel
+// shorter than one block gives ChannelLevels' single (zero-padded) block. The blocks are
+// shared among the cores.
+struct AveragedLevels {
+    std::vector<double> Levels; // dB, bins 0 ... length/2 - 1
+    std::int32_t Blocks = 1;    // how many blocks were averaged
+};
+AveragedLevels AverageChannelLevels(const SignalBase& signal, std::int32_t length, int windowKind,
+                                    int channel);
+
+// The bin of the highest level (the first of equal ones); levels must not be empty.
+int PeakBin(const std::vector<double>& levels);
+
+// The levels as text, one row per bin: the frequency in Hz, separator, the level in dB, each the
+// shortest text that reads back as the same double; with header, a first line naming the
+// columns ("frequency_hz,level_db" for ',').
+std::string SpectrumRows(double sampleRate, std::int32_t length, const std::vector<double>& levels,
+                         char separator, bool header);
 
 // The frequency of bin k in Hz: fs / (2 (length / 2)) k, the bin width formed first.
 inline double BinFrequency(double sampleRate, std::int32_t length, int bin) {

@@ -1,5 +1,7 @@
 #include "generators/SineComb.h"
 
+#include "signal/FftwPlanning.h"
+
 #include "signal/ParallelFor.h"
 #include "signal/SignalBase.h"
 
@@ -69,19 +71,14 @@ Complex* AsComplex(const Buffer& b) {
     return reinterpret_cast<Complex*>(b.get());
 }
 
-std::mutex& PlannerLock() {
-    static std::mutex lock;
-    return lock;
-}
-
 class Plan {
 public:
     Plan(int n, fftw_complex* in, fftw_complex* out, int sign) {
-        std::lock_guard guard(PlannerLock());
+        std::lock_guard guard(FftwPlannerLock());
         plan_ = fftw_plan_dft_1d(n, in, out, sign, FFTW_ESTIMATE);
     }
     ~Plan() {
-        std::lock_guard guard(PlannerLock());
+        std::lock_guard guard(FftwPlannerLock());
         fftw_destroy_plan(plan_);
     }
     Plan(const Plan&) = delete;

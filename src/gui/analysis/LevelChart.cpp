@@ -5,19 +5,15 @@
 
 namespace {
 
-// Linear ticks chosen by QCustomPlot with a fixed number of minor ticks between labels.
-class FourSubTicks : public QCPAxisTicker {
-protected:
-    int getSubTickCount(double) override { return 4; }
-};
-
-void SetUpAxis(QCPAxis* axis, const QString& title) {
+QSharedPointer<EndLabelledTicker> SetUpAxis(QCPAxis* axis, const QString& title) {
     axis->setLabel(title);
-    axis->setTicker(QSharedPointer<QCPAxisTicker>(new FourSubTicks));
+    auto ticker = QSharedPointer<EndLabelledTicker>::create(4);
+    axis->setTicker(ticker);
     // Whole numbers without exponent, like "#####".
     axis->setNumberFormat(QStringLiteral("f"));
     axis->setNumberPrecision(0);
     axis->setSubTicks(true);
+    return ticker;
 }
 
 } // namespace
@@ -26,8 +22,9 @@ LevelChart::LevelChart(QWidget* parent) : QCustomPlot(parent) {
     setBackground(Qt::white);
     axisRect()->setBackground(Qt::white);
     axisRect()->setMinimumMargins(QMargins(2, 2, 2, 2));
-    SetUpAxis(xAxis, QStringLiteral("Frequency [Hz]"));
-    SetUpAxis(yAxis, QStringLiteral("Amplitude [dB]"));
+    frequencyTicks_ = SetUpAxis(xAxis, QStringLiteral("Frequency [Hz]"));
+    levelTicks_ = SetUpAxis(yAxis, QStringLiteral("Amplitude [dB]"));
+    setMouseTracking(true); // moves without a button feed the readout
 
     series_ = addGraph();
     series_->setName(QStringLiteral("LineSeries1"));
@@ -89,9 +86,17 @@ void LevelChart::mousePressEvent(QMouseEvent* event) {
     }
 }
 
+void LevelChart::leaveEvent(QEvent* event) {
+    QCustomPlot::leaveEvent(event);
+    emit HoverEnded();
+}
+
 void LevelChart::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
     const QPoint pos = event->position().toPoint();
+    if (event->buttons() == Qt::NoButton) {
+        emit Hovered(pos);
+    }
     if (const auto anchor = drag_.Move(pos)) {
         const double dx = xAxis->pixelToCoord(anchor->x()) - xAxis->pixelToCoord(pos.x());
         const double dy = yAxis->pixelToCoord(anchor->y()) - yAxis->pixelToCoord(pos.y());

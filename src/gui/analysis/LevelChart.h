@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ChartAxes.h"
 #include "app/ChartDrag.h"
 
 #include <qcustomplot.h>
@@ -40,11 +41,21 @@ public:
     // Called after every paint of the chart with a painter on the chart's own pixels.
     std::function<void(QPainter&)> AfterDraw;
 
+    // The linear tickers of both axes; each labels the end it is given (SetEnd).
+    const QSharedPointer<EndLabelledTicker>& FrequencyTicks() const { return frequencyTicks_; }
+    const QSharedPointer<EndLabelledTicker>& LevelTicks() const { return levelTicks_; }
+
+signals:
+    // The mouse moved over the chart without a button held (pos in the chart's pixels), or left.
+    void Hovered(const QPoint& pos);
+    void HoverEnded();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     struct Ranges {
@@ -56,4 +67,6 @@ private:
     bool mouseEnabled_ = true;
     std::optional<Ranges> saved_;
     ChartDrag drag_{this};
+    QSharedPointer<EndLabelledTicker> frequencyTicks_;
+    QSharedPointer<EndLabelledTicker> levelTicks_;
 };

@@ -3,18 +3,26 @@
 #include "analysis/AnalyserRadioGroup.h"
 #include "analysis/LevelChart.h"
 
+#include "app/ChartExport.h"
+#include "app/FileDialogFolder.h"
+
 #include "analysis/ChannelSpectrum.h"
 #include "analysis/FFT.h"
 #include "signal/SignalBase.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -48,10 +56,13 @@ constexpr int kLongLineBottom = 266;
 // Right margin of the plot on the logarithmic axis, so that "20000" fits.
 constexpr int kLogRightMargin = 24;
 
-class FourSubTicks : public QCPAxisTicker {
-protected:
-    int getSubTickCount(double) override { return 4; }
-};
+// The readout's and the marker's numbers.
+QString Hz(double f) {
+    return QString::number(f, 'f', 2);
+}
+QString Db(double level) {
+    return QString::number(level, 'f', 2);
+}
 
 } // namespace
 
@@ -90,6 +101,30 @@ TFDlgFrequencyAnalysis::TFDlgFrequencyAnalysis(QWidget* owner, zembrel::SignalBa
     parameters->addWidget(len, 0, 1);
     parameters->addWidget(Label2, 1, 0);
     parameters->addWidget(win, 1, 1);
+    Average = new QCheckBox(QStringLiteral("&Average over the whole signal"), GroupBox1);
+    Average->setObjectName(QStringLiteral("Average"));
+    BlockCount = new QLabel(GroupBox1);
+    BlockCount->setObjectName(QStringLiteral("BlockCount"));
+    parameters->addWidget(Average, 2, 0, 1, 2);
+    parameters->addWidget(BlockCount, 3, 0, 1, 2);
+
+    Readout = new QLabel(this);
+    Readout->setObjectName(QStringLiteral("Readout"));
+    Readout->setMinimumWidth(kChartWidth);
+    PeakMarker = new QCPItemTracer(Chart1);
+    PeakMarker->setGraph(LineSeries1);
+    PeakMarker->setStyle(QCPItemTracer::tsCircle);
+    PeakMarker->setSize(7);
+    // Green: apart from the blue and red lines, and never blended into the grid's grey.
+    PeakMarker->setPen(QPen(QColor(0x00, 0x80, 0x00), 1.5));
+    PeakLabel = new QCPItemText(Chart1);
+    PeakLabel->position->setParentAnchor(PeakMarker->position);
+    PeakLabel->position->setCoords(6, -4); // pixels right of and above the marker
+    PeakLabel->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    PeakLabel->setClipToAxisRect(false);
+    PeakLabel->setColor(QColor(0x00, 0x80, 0x00));
+    PeakMarker->setVisible(false); // until there is a spectrum to mark
+    PeakLabel->setVisible(false);
 
     faxis = new AnalyserRadioGroup(QStringLiteral("Frequency Axis Settings"),
                                    {QStringLiteral("linear"), QStringLiteral("logarithmic")}, this);
@@ -100,16 +135,24 @@ TFDlgFrequencyAnalysis::TFDlgFrequencyAnalysis(QWidget* owner, zembrel::SignalBa
 
     BClose = new QPushButton(QStringLiteral("Close"), this);
     BClose->setObjectName(QStringLiteral("BClose"));
+    BSave = new QPushButton(QStringLiteral("&Save..."), this);
+    BSave->setObjectName(QStringLiteral("BSave"));
+    BSave->setAutoDefault(false);
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(BSave);
+    buttons->addWidget(BClose);
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(GroupBox1);
     controls->addWidget(faxis);
     controls->addWidget(ChannelSelGroup);
     controls->addStretch(1);
-    controls->addWidget(BClose, 0, Qt::AlignBottom);
+    controls->addLayout(buttons);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Chart1);
+    layout->addWidget(Readout);
     layout->addWidget(Bevel1);
     layout->addLayout(controls);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -119,6 +162,8 @@ TFDlgFrequencyAnalysis::TFDlgFrequencyAnalysis(QWidget* owner, zembrel::SignalBa
     len->setCurrentIndex(kDefaultLength);
     const double nyquist = signal_->SampleRate / 2.0;
     Chart1->SetHomeRanges(QCPRange(0.0, nyquist), QCPRange(-100.0, 0.0));
+    Chart1->FrequencyTicks()->SetEnd(nyquist);
+    Chart1->LevelTicks()->SetEnd(0.0);
     if (signal_->IsStereo()) {
         ChannelSelGroup->setEnabled(true);
     } else {
@@ -132,6 +177,10 @@ TFDlgFrequencyAnalysis::TFDlgFrequencyAnalysis(QWidget* owner, zembrel::SignalBa
             &TFDlgFrequencyAnalysis::ChannelSelGroupClick);
     connect(faxis, &AnalyserRadioGroup::Click, this, &TFDlgFrequencyAnalysis::faxisClick);
     connect(BClose, &QPushButton::clicked, this, &TFDlgFrequencyAnalysis::BCloseClick);
+    connect(BSave, &QPushButton::clicked, this, &TFDlgFrequencyAnalysis::BSaveClick);
+    connect(Average, &QCheckBox::toggled, this, &TFDlgFrequencyAnalysis::CalcSpectrum);
+    connect(Chart1, &LevelChart::Hovered, this, &TFDlgFrequencyAnalysis::ShowReadout);
+    connect(Chart1, &LevelChart::HoverEnded, Readout, &QLabel::clear);
 }
 
 TFDlgFrequencyAnalysis::~TFDlgFrequencyAnalysis() {
@@ -184,9 +233,91 @@ void TFDlgFrequencyAnalysis::CalcSpectrum() {
     // The dialog is modal and nothing changes the signal while it is open, so the transform
     // reads the channel in place; it uses only the first N samples.
     const int channel = signal_->IsStereo() ? ChannelSelGroup->ItemIndex() : 0;
-    const std::vector<double> levels =
-        zembrel::ChannelLevels(*signal_, n, win->currentIndex(), channel);
-    DrawSpectrum(n, levels.data());
+    if (Average->isChecked()) {
+        zembrel::AveragedLevels averaged =
+            zembrel::AverageChannelLevels(*signal_, n, win->currentIndex(), channel);
+        blocks_ = averaged.Blocks;
+        DrawSpectrum(n, averaged.Levels.data());
+    } else {
+        blocks_ = 1;
+        const std::vector<double> levels =
+            zembrel::ChannelLevels(*signal_, n, win->currentIndex(), channel);
+        DrawSpectrum(n, levels.data());
+    }
+    BlockCount->setText(
+        blocks_ == 1 ? QStringLiteral("1 block of %1 samples").arg(n)
+                     : QStringLiteral("%1 blocks of %2 samples, 50 % overlap").arg(blocks_).arg(n));
+}
+
+void TFDlgFrequencyAnalysis::MarkPeak() {
+    if (levels_.empty()) {
+        return;
+    }
+    const int peak = zembrel::PeakBin(levels_);
+    const double f = zembrel::BinFrequency(signal_->SampleRate, length_, peak);
+    PeakMarker->setGraphKey(f);
+    PeakMarker->setVisible(true);
+    PeakLabel->setVisible(true);
+    PeakLabel->setText(QStringLiteral("%1 Hz, %2 dB").arg(Hz(f), Db(levels_[peak])));
+}
+
+void TFDlgFrequencyAnalysis::ShowReadout(const QPoint& pos) {
+    if (levels_.empty() || !Chart1->axisRect()->rect().contains(pos)) {
+        Readout->clear();
+        return;
+    }
+    const double binWidth = zembrel::BinFrequency(signal_->SampleRate, length_, 1);
+    const double f = Chart1->xAxis->pixelToCoord(pos.x());
+    const int last = static_cast<int>(levels_.size()) - 1;
+    const int bin = std::clamp(static_cast<int>(std::lround(f / binWidth)), 0, last);
+    Readout->setText(
+        QStringLiteral("Frequency: %1 Hz    Level: %2 dB")
+            .arg(Hz(zembrel::BinFrequency(signal_->SampleRate, length_, bin)), Db(levels_[bin])));
+}
+
+QString TFDlgFrequencyAnalysis::SaveTo(const QString& fileName) {
+    if (QFileInfo(fileName).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) != 0) {
+        if (!IsChartImageName(fileName)) {
+            return QStringLiteral("the name must end in .csv, .png or .svg");
+        }
+        return SaveChartImage(Chart1, fileName);
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return file.errorString();
+    }
+    const std::string rows =
+        zembrel::SpectrumRows(signal_->SampleRate, length_, levels_, ',', true);
+    if (file.write(rows.data(), static_cast<qint64>(rows.size())) !=
+            static_cast<qint64>(rows.size()) ||
+        !file.commit()) {
+        return file.errorString();
+    }
+    return QString();
+}
+
+void TFDlgFrequencyAnalysis::BSaveClick() {
+    QFileDialog dialog(this, QStringLiteral("Save Spectrum"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDirectory(FileDialogFolder(FileKind::Export));
+    dialog.setNameFilters({QStringLiteral("CSV file of the levels (*.csv)"),
+                           QStringLiteral("PNG image of the chart (*.png)"),
+                           QStringLiteral("SVG image of the chart (*.svg)")});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter.mid(filter.lastIndexOf(QLatin1Char('.')) + 1, 3));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return;
+    }
+    const QString fileName = dialog.selectedFiles().constFirst();
+    RememberFileDialogFolder(FileKind::Export, fileName);
+    const QString error = SaveTo(fileName);
+    if (!error.isEmpty()) {
+        QMessageBox::warning(this, QStringLiteral("Save Spectrum"),
+                             QStringLiteral("%1\ncould not be written: %2.")
+                                 .arg(QDir::toNativeSeparators(fileName), error));
+    }
 }
 
 void TFDlgFrequencyAnalysis::DrawSpectrum(int n, const double* levels) {
@@ -200,6 +331,9 @@ void TFDlgFrequencyAnalysis::DrawSpectrum(int n, const double* levels) {
         points[k] = QCPGraphData(zembrel::BinFrequency(signal_->SampleRate, n, k), levels[k]);
     }
     LineSeries1->data()->set(points, true);
+    levels_.assign(levels, levels + half);
+    length_ = n;
+    MarkPeak();
 
     const bool right = signal_->IsStereo() && ChannelSelGroup->ItemIndex() == 1;
     LineSeries1->setPen(QPen(right ? QColor(0xFF, 0x00, 0x00) : QColor(0x00, 0x00, 0xFF)));
@@ -241,7 +375,7 @@ void TFDlgFrequencyAnalysis::SetUpFrequencyAxis() {
         Chart1->SetMouseInteraction(false);
     } else {
         axis->setScaleType(QCPAxis::stLinear);
-        axis->setTicker(QSharedPointer<FourSubTicks>::create());
+        axis->setTicker(Chart1->FrequencyTicks()); // labels 0 ... fs/2, fs/2 included
         axis->setSubTicks(true);
         plot->setAutoMargins(QCP::msAll);
         axis->setLabelPadding(linearLabelPadding_);

@@ -3,8 +3,13 @@
 #include <QDialog>
 #include <QFont>
 
+#include <vector>
+
 class AnalyserRadioGroup;
+class QCheckBox;
 class QComboBox;
+class QCPItemText;
+class QCPItemTracer;
 class QCPGraph;
 class QFrame;
 class QGroupBox;
@@ -21,6 +26,11 @@ class SignalBase;
 // frequency. A change of FFT length, window or channel recomputes the spectrum at once; the
 // frequency axis switches between linear and logarithmic without recomputing. The signal is
 // only read, and only while a spectrum is computed.
+//
+// Beside that: a readout of the bin under the mouse, a marker on the highest bin with its
+// frequency and level, an average of the whole signal (Welch, off at first, so a single block
+// is what shows first) with the number of blocks it took, and "Save..." for the levels as CSV
+// or the chart as a PNG or SVG image.
 class TFDlgFrequencyAnalysis : public QDialog {
     Q_OBJECT
 
@@ -49,6 +59,17 @@ public:
     // levels: N/2 values in dB.
     void DrawSpectrum(int n, const double* levels);
 
+    // The readout of the bin nearest to the chart's pixel column x; empty outside the plot.
+    void ShowReadout(const QPoint& pos);
+    // Writes the shown levels (".csv") or the chart (".png", ".svg") to fileName; an empty
+    // result, or why nothing was written.
+    QString SaveTo(const QString& fileName);
+    void BSaveClick();
+
+    // The levels on show (dB, bins 0 ... N/2 - 1) and the blocks they were averaged over.
+    const std::vector<double>& Levels() const { return levels_; }
+    int Blocks() const { return blocks_; }
+
     QGroupBox* GroupBox1 = nullptr; // "FFT Parameters"
     QLabel* Label1 = nullptr;       // "FFT Length:"
     QComboBox* len = nullptr;
@@ -60,6 +81,12 @@ public:
     QCPGraph* LineSeries1 = nullptr;
     QFrame* Bevel1 = nullptr;
     QPushButton* BClose = nullptr;
+    QCheckBox* Average = nullptr; // "Average over the whole signal"
+    QLabel* BlockCount = nullptr;
+    QLabel* Readout = nullptr; // the bin under the mouse
+    QPushButton* BSave = nullptr;
+    QCPItemTracer* PeakMarker = nullptr;
+    QCPItemText* PeakLabel = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -70,6 +97,12 @@ private:
     // The font of the logarithmic grid's labels.
     QFont GridFont() const;
 
+    // Puts the marker on the highest bin.
+    void MarkPeak();
+
     zembrel::SignalBase* signal_;
     int linearLabelPadding_ = 0; // pixels between the bottom axis and its title
+    std::vector<double> levels_;
+    int length_ = 0;
+    int blocks_ = 1;
 };

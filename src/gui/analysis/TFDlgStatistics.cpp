@@ -26,7 +26,7 @@ TFDlgStatistics::TFDlgStatistics(QWidget* owner, zembrel::SignalBase* signal)
     grid->setColumnMinimumWidth(1, 90);
     int row = 0;
     auto addRow = [&](QLabel*& caption, const QString& text, QLabel*& value,
-                      QLabel** unit = nullptr) {
+                      QLabel** unit = nullptr, const QString& unitText = QStringLiteral("%")) {
         caption = new QLabel(text, GroupBox1);
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         value = new QLabel(GroupBox1);
@@ -34,7 +34,7 @@ TFDlgStatistics::TFDlgStatistics(QWidget* owner, zembrel::SignalBase* signal)
         grid->addWidget(caption, row, 0);
         grid->addWidget(value, row, 1);
         if (unit) {
-            *unit = new QLabel(QStringLiteral("%"), GroupBox1);
+            *unit = new QLabel(unitText, GroupBox1);
             grid->addWidget(*unit, row, 2);
         }
         ++row;
@@ -45,6 +45,13 @@ TFDlgStatistics::TFDlgStatistics(QWidget* owner, zembrel::SignalBase* signal)
     addRow(Label12, QStringLiteral("Arithmetic Mean Value:"), Label9);
     addRow(Label4, QStringLiteral("Average RMS Value:"), Label10);
     addRow(Label5, QStringLiteral("Crest Factor:"), Label11);
+    // Beside those: peak and RMS relative to the format's full scale, as audio tools quote them.
+    addRow(LabelPeakCaption, QStringLiteral("Peak Level:"), PeakLevel, &LabelPeakUnit,
+           QStringLiteral("dBFS"));
+    addRow(LabelRmsCaption, QStringLiteral("RMS Level:"), RmsLevel, &LabelRmsUnit,
+           QStringLiteral("dBFS"));
+    PeakLevel->setObjectName(QStringLiteral("PeakLevel"));
+    RmsLevel->setObjectName(QStringLiteral("RmsLevel"));
     Label6->setObjectName(QStringLiteral("Label6"));
     Label7->setObjectName(QStringLiteral("Label7"));
     Label8->setObjectName(QStringLiteral("Label8"));
@@ -93,6 +100,8 @@ void TFDlgStatistics::ShowFigures(int channel) {
         RMSValue = statistics.RMS(channel);
         DCOffsetValue = statistics.DCOffset(channel);
         CrestFactorValue = statistics.CrestFactor(channel);
+        PeakDbfsValue = statistics.PeakDbfs(channel);
+        RmsDbfsValue = statistics.RmsDbfs(channel);
     }
     const QString point = QLocale::system().decimalPoint();
     Label6->setText(FormatWhole(MaxValue));
@@ -101,6 +110,12 @@ void TFDlgStatistics::ShowFigures(int channel) {
     Label9->setText(FormatFixed(MeanValue, 3, point));
     Label10->setText(FormatFixed(RMSValue, 1, point));
     Label11->setText(FormatFixed(CrestFactorValue, 3, point));
+    // A channel that never leaves the centre has no level: minus infinity.
+    const auto decibels = [&point](double value) {
+        return std::isfinite(value) ? FormatFixed(value, 2, point) : QStringLiteral("-\u221E");
+    };
+    PeakLevel->setText(decibels(PeakDbfsValue));
+    RmsLevel->setText(decibels(RmsDbfsValue));
 }
 
 QString TFDlgStatistics::FormatFixed(double value, int decimals, const QString& decimalPoint) {

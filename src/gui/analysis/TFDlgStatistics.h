@@ -13,8 +13,8 @@ class SignalBase;
 }
 
 // "Statistics": extremes, DC offset, mean, RMS and crest factor of one channel of the current
-// signal. The figures are computed when the dialog is built and again on every change of
-// channel; the signal is only read.
+// signal, and its peak and RMS levels in dBFS. The figures are computed when the dialog is built
+// and again on every change of channel; the signal is only read.
 class TFDlgStatistics : public QDialog {
     Q_OBJECT
 
@@ -41,21 +41,29 @@ public:
     double RMSValue = 0.0;
     double DCOffsetValue = 0.0; // percent
     double CrestFactorValue = 0.0;
+    double PeakDbfsValue = 0.0; // dB relative to full scale (32768 or 128)
+    double RmsDbfsValue = 0.0;
 
     QGroupBox* GroupBox1 = nullptr;
-    QLabel* Label1 = nullptr;  // "Max Sample Value:"
-    QLabel* Label6 = nullptr;  // maximum
-    QLabel* Label2 = nullptr;  // "Min Sample Value:"
-    QLabel* Label7 = nullptr;  // minimum
-    QLabel* Label3 = nullptr;  // "DC Offset:"
-    QLabel* Label8 = nullptr;  // DC offset
-    QLabel* Label13 = nullptr; // "%"
-    QLabel* Label12 = nullptr; // "Arithmetic Mean Value:"
-    QLabel* Label9 = nullptr;  // mean
-    QLabel* Label4 = nullptr;  // "Average RMS Value:"
-    QLabel* Label10 = nullptr; // RMS
-    QLabel* Label5 = nullptr;  // "Crest Factor:"
-    QLabel* Label11 = nullptr; // crest factor
+    QLabel* Label1 = nullptr;           // "Max Sample Value:"
+    QLabel* Label6 = nullptr;           // maximum
+    QLabel* Label2 = nullptr;           // "Min Sample Value:"
+    QLabel* Label7 = nullptr;           // minimum
+    QLabel* Label3 = nullptr;           // "DC Offset:"
+    QLabel* Label8 = nullptr;           // DC offset
+    QLabel* Label13 = nullptr;          // "%"
+    QLabel* Label12 = nullptr;          // "Arithmetic Mean Value:"
+    QLabel* Label9 = nullptr;           // mean
+    QLabel* Label4 = nullptr;           // "Average RMS Value:"
+    QLabel* Label10 = nullptr;          // RMS
+    QLabel* Label5 = nullptr;           // "Crest Factor:"
+    QLabel* Label11 = nullptr;          // crest factor
+    QLabel* LabelPeakCaption = nullptr; // "Peak Level:"
+    QLabel* PeakLevel = nullptr;        // dBFS, 2 decimals
+    QLabel* LabelPeakUnit = nullptr;
+    QLabel* LabelRmsCaption = nullptr; // "RMS Level:"
+    QLabel* RmsLevel = nullptr;
+    QLabel* LabelRmsUnit = nullptr;
     AnalyserRadioGroup* SelectChannel = nullptr;
     QPushButton* Button1 = nullptr;
 

@@ -7,7 +7,15 @@
 namespace {
 
 QString Key(FileKind kind) {
-    return kind == FileKind::Wav ? QStringLiteral("folders/wav") : QStringLiteral("folders/list");
+    switch (kind) {
+    case FileKind::Wav:
+        return QStringLiteral("folders/wav");
+    case FileKind::List:
+        return QStringLiteral("folders/list");
+    case FileKind::Export:
+        break;
+    }
+    return QStringLiteral("folders/export");
 }
 
 } // namespace

@@ -6,8 +6,9 @@
 // in the program's settings, or the home folder when none was used yet or it is gone. Never the
 // working folder of the process, which is the program's own folder.
 enum class FileKind {
-    Wav,  // signals: Open and Save
-    List, // the frequency, pn-phase and band lists of the generators' Import
+    Wav,    // signals: Open and Save
+    List,   // the frequency, pn-phase and band lists of the generators' Import
+    Export, // images of the charts and the analyser's levels
 };
 
 QString FileDialogFolder(FileKind kind);

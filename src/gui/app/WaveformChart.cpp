@@ -1,28 +1,25 @@
 #include "app/WaveformChart.h"
 
+#include "app/ChartExport.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMouseEvent>
 
 namespace {
 
-// Axis ticker with a fixed number of minor ticks between two labelled ticks.
-class FixedSubTicker : public QCPAxisTicker {
-public:
-    explicit FixedSubTicker(int subTicks) : subTicks_(subTicks) {}
-
-protected:
-    int getSubTickCount(double) override { return subTicks_; }
-
-private:
-    int subTicks_;
-};
-
-void SetUpAxis(QCPAxis* axis, const QString& title, int subTicks) {
+QSharedPointer<EndLabelledTicker> SetUpAxis(QCPAxis* axis, const QString& title, int subTicks) {
     axis->setLabel(title);
-    axis->setTicker(QSharedPointer<QCPAxisTicker>(new FixedSubTicker(subTicks)));
+    auto ticker = QSharedPointer<EndLabelledTicker>::create(subTicks);
+    axis->setTicker(ticker);
     axis->setSubTicks(true);
     axis->setTickLabels(true);
     axis->setBasePen(Qt::NoPen);
+    return ticker;
 }
+
+// A right click that moved less than this is a click for the context menu, not a pan.
+constexpr int kClickPixels = 4;
 
 } // namespace
 
@@ -30,10 +27,10 @@ WaveformChart::WaveformChart(QWidget* parent) : QCustomPlot(parent) {
     setBackground(Qt::white);
     axisRect()->setBackground(Qt::white);
     axisRect()->setMinimumMargins(QMargins(2, 2, 2, 2));
-    SetUpAxis(xAxis, QStringLiteral("Time [s]"), 9);
-    SetUpAxis(yAxis, QStringLiteral("Amplitude"), 4);
-    xAxis->setRange(0.0, 1.0);
-    yAxis->setRange(-32768.0, 32768.0);
+    timeTicks_ = SetUpAxis(xAxis, QStringLiteral("Time [s]"), 9);
+    amplitudeTicks_ = SetUpAxis(yAxis, QStringLiteral("Amplitude"), 4);
+    SetTimeRange(0.0, 1.0);
+    SetAmplitudeRange(-32768.0, 32768.0);
 
     series_ = addGraph();
     series_->setName(QStringLiteral("LineSeries1"));
@@ -70,10 +67,12 @@ int WaveformChart::PointCount() const {
 
 void WaveformChart::SetTimeRange(double lower, double upper) {
     xAxis->setRange(lower, upper);
+    timeTicks_->SetEnd(upper);
 }
 
 void WaveformChart::SetAmplitudeRange(double lower, double upper) {
     yAxis->setRange(lower, upper);
+    amplitudeTicks_->SetEnd(upper);
 }
 
 void WaveformChart::SaveRangesForUndo() {
@@ -132,6 +131,9 @@ bool WaveformChart::ScrollTime(int direction) {
 }
 
 void WaveformChart::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        rightPress_ = event->position().toPoint();
+    }
     if (drag_.Press(*event)) {
         panStartRange_ = xAxis->range();
     }
@@ -150,6 +152,10 @@ void WaveformChart::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void WaveformChart::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    // A right click without a pan opens the context menu.
+    const bool menu =
+        event->button() == Qt::RightButton && (pos - rightPress_).manhattanLength() < kClickPixels;
     const ChartDrag::Gesture gesture = drag_.Release(*event);
     if (gesture.action == ChartDrag::Action::ZoomToRect) {
         ZoomToRect(gesture.rect);
@@ -157,4 +163,22 @@ void WaveformChart::mouseReleaseEvent(QMouseEvent* event) {
         UndoZoom();
     }
     event->accept();
+    if (menu) {
+        ShowContextMenu(mapToGlobal(pos));
+    }
+}
+
+void WaveformChart::contextMenuEvent(QContextMenuEvent* event) {
+    // The mouse opens the menu on release (the right button also pans); the keyboard here.
+    if (event->reason() != QContextMenuEvent::Mouse) {
+        ShowContextMenu(event->globalPos());
+    }
+    event->accept();
+}
+
+void WaveformChart::ShowContextMenu(const QPoint& globalPos) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Save &Image..."), this,
+                   [this] { ExportChartImage(this, this); });
+    menu.exec(globalPos);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ChartAxes.h"
 #include "app/ChartDrag.h"
 
 #include <qcustomplot.h>
@@ -16,7 +17,9 @@
 // Zooming: by percentage (buttons) or by dragging a rectangle with the left mouse button from
 // upper left to lower right; both emit Zoomed(). The ranges in force before the first zoom since
 // the last undo are kept, and UndoZoom() returns to them. Dragging with the right mouse button
-// pans the time axis only.
+// pans the time axis only. A right click without a pan (or the keyboard's menu key) opens a
+// context menu whose "Save Image..." writes the chart as a PNG or SVG file. The axes label their
+// ends: the signal's last second and the top of the amplitude range.
 class WaveformChart : public QCustomPlot {
     Q_OBJECT
 
@@ -61,8 +64,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void ShowContextMenu(const QPoint& globalPos);
+
     struct Ranges {
         QCPRange time;
         QCPRange amplitude;
@@ -75,4 +81,7 @@ private:
 
     ChartDrag drag_{this};
     QCPRange panStartRange_;
+    QPoint rightPress_;
+    QSharedPointer<EndLabelledTicker> timeTicks_;
+    QSharedPointer<EndLabelledTicker> amplitudeTicks_;
 };

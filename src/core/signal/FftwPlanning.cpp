@@ -1,0 +1,10 @@
+#include "signal/FftwPlanning.h"
+
+namespace zembrel {
+
+std::mutex& FftwPlannerLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+} // namespace zembrel
