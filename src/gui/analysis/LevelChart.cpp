@@ -21,7 +21,7 @@ QSharedPointer<EndLabelledTicker> SetUpAxis(QCPAxis* axis, const QString& title)
 LevelChart::LevelChart(QWidget* parent) : QCustomPlot(parent) {
     setBackground(Qt::white);
     axisRect()->setBackground(Qt::white);
-    axisRect()->setMinimumMargins(QMargins(2, 2, 2, 2));
+    axisRect()->setMinimumMargins(EndLabelMargins());
     frequencyTicks_ = SetUpAxis(xAxis, QStringLiteral("Frequency [Hz]"));
     levelTicks_ = SetUpAxis(yAxis, QStringLiteral("Amplitude [dB]"));
     setMouseTracking(true); // moves without a button feed the readout

@@ -119,8 +119,6 @@ TFDlgFrequencyAnalysis::TFDlgFrequencyAnalysis(QWidget* owner, zembrel::SignalBa
     PeakMarker->setPen(QPen(QColor(0x00, 0x80, 0x00), 1.5));
     PeakLabel = new QCPItemText(Chart1);
     PeakLabel->position->setParentAnchor(PeakMarker->position);
-    PeakLabel->position->setCoords(6, -4); // pixels right of and above the marker
-    PeakLabel->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
     PeakLabel->setClipToAxisRect(false);
     PeakLabel->setColor(QColor(0x00, 0x80, 0x00));
     PeakMarker->setVisible(false); // until there is a spectrum to mark
@@ -221,6 +219,7 @@ void TFDlgFrequencyAnalysis::ChannelSelGroupClick() {
 
 void TFDlgFrequencyAnalysis::faxisClick() {
     SetUpFrequencyAxis();
+    MarkPeak(); // its text goes to the side with more room on the new axis
     Chart1->replot();
 }
 
@@ -256,6 +255,13 @@ void TFDlgFrequencyAnalysis::MarkPeak() {
     const int peak = zembrel::PeakBin(levels_);
     const double f = zembrel::BinFrequency(signal_->SampleRate, length_, peak);
     PeakMarker->setGraphKey(f);
+    // The text below the marker (the peak is often at the top), on the side with more room.
+    const bool leftHalf =
+        f < Chart1->xAxis->range().center() ||
+        (Chart1->xAxis->scaleType() == QCPAxis::stLogarithmic &&
+         f < std::sqrt(Chart1->xAxis->range().lower * Chart1->xAxis->range().upper));
+    PeakLabel->position->setCoords(leftHalf ? 6 : -6, 6); // pixels from the marker
+    PeakLabel->setPositionAlignment((leftHalf ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignTop);
     PeakMarker->setVisible(true);
     PeakLabel->setVisible(true);
     PeakLabel->setText(QStringLiteral("%1 Hz, %2 dB").arg(Hz(f), Db(levels_[peak])));

@@ -4,6 +4,13 @@
 
 #include <optional>
 
+// Room around the plot for the end labels: QCustomPlot leaves out a tick label that would reach
+// past the widget's edge, so the right end of the bottom axis and the top end of the left axis
+// need half a label of margin.
+inline QMargins EndLabelMargins() {
+    return QMargins(2, 8, 24, 2);
+}
+
 // Axis ticks as QCustomPlot chooses them, with a fixed number of minor ticks between two
 // labels, and a label at the end of the axis (0 dB, the last second, the top frequency) when
 // that end is in view: QCustomPlot's own steps rarely land on it. A regular tick closer to the

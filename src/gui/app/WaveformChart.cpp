@@ -26,7 +26,7 @@ constexpr int kClickPixels = 4;
 WaveformChart::WaveformChart(QWidget* parent) : QCustomPlot(parent) {
     setBackground(Qt::white);
     axisRect()->setBackground(Qt::white);
-    axisRect()->setMinimumMargins(QMargins(2, 2, 2, 2));
+    axisRect()->setMinimumMargins(EndLabelMargins());
     timeTicks_ = SetUpAxis(xAxis, QStringLiteral("Time [s]"), 9);
     amplitudeTicks_ = SetUpAxis(yAxis, QStringLiteral("Amplitude"), 4);
     SetTimeRange(0.0, 1.0);
