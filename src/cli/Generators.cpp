@@ -73,13 +73,18 @@ protected:
             sines_.push_back({v[0], v[1], v[2], offset});
         }
         RefusedOptions refused;
+        bool offsetOk = true;
         for (std::size_t i = 0; i < sines_.size(); ++i) {
             const bool last = i + 1 == sines_.size();
             const auto check = zembrel::CheckSine(sines_[i], sampleRate,
                                                   last ? std::optional(levelValue_) : std::nullopt);
             refused.Add(check.Frequency, "--sine", sineTexts_[i], "frequency");
+            refused.Add(check.Amplitude, "--sine", sineTexts_[i], "amplitude");
+            refused.Add(check.Phase, "--sine", sineTexts_[i], "phase");
             refused.Add(check.Level, "--level", level_);
+            offsetOk = offsetOk && check.Offset;
         }
+        refused.Add(offsetOk, "--offset", offset_);
         refused.ThrowIfAny(zembrel::kSineErrorText);
     }
 
@@ -137,6 +142,8 @@ protected:
         const auto check = zembrel::CheckFunction(input_, sampleRate);
         RefusedOptions refused;
         refused.Add(check.Frequency, "--freq", frequency_);
+        refused.Add(check.Phase, "--phase", phase_);
+        refused.Add(check.Offset, "--offset", offset_);
         refused.Add(check.Level, "--level", level_);
         refused.ThrowIfAny(zembrel::kSineErrorText);
     }
@@ -194,6 +201,8 @@ protected:
         RefusedOptions refused;
         refused.Add(check.CarrierFrequency, "--carrier", carrier_);
         refused.Add(check.ModulationFrequency, "--mod", modulation_);
+        refused.Add(check.ModulationPhase, "--mod-phase", phase_);
+        refused.Add(check.PhaseOffset, "--offset", offset_);
         refused.Add(check.ModulationIndex, "--index", index_);
         refused.Add(check.Level, "--level", level_);
         refused.ThrowIfAny(zembrel::kAmplitudeModulationErrorText);
@@ -352,13 +361,17 @@ protected:
             sines_.push_back({v[0], v[1], offset});
         }
         RefusedOptions refused;
+        bool offsetOk = true;
         for (std::size_t i = 0; i < sines_.size(); ++i) {
             const bool last = i + 1 == sines_.size();
             const auto check = zembrel::CheckPnSine(
                 sines_[i], sampleRate, last ? std::optional(levelValue_) : std::nullopt);
             refused.Add(check.Frequency, "--sine", sineTexts_[i], "frequency");
+            refused.Add(check.Amplitude, "--sine", sineTexts_[i], "amplitude");
             refused.Add(check.Level, "--level", level_);
+            offsetOk = offsetOk && check.Offset;
         }
+        refused.Add(offsetOk, "--offset", offset_);
         refused.ThrowIfAny(zembrel::kSineErrorText);
     }
 
@@ -424,6 +437,7 @@ protected:
             bands_.push_back({v[0], v[1], v[2], v[3], offset});
         }
         RefusedOptions refused;
+        bool offsetOk = true;
         for (std::size_t i = 0; i < bands_.size(); ++i) {
             const bool last = i + 1 == bands_.size();
             const auto check = zembrel::CheckWhiteNoiseBand(
@@ -431,8 +445,11 @@ protected:
             refused.Add(check.Start, "--band", bandTexts_[i], "start");
             refused.Add(check.Stop, "--band", bandTexts_[i], "stop");
             refused.Add(check.Step, "--band", bandTexts_[i], "step");
+            refused.Add(check.Amplitude, "--band", bandTexts_[i], "amplitude");
             refused.Add(check.Level, "--level", level_);
+            offsetOk = offsetOk && check.Offset;
         }
+        refused.Add(offsetOk, "--offset", offset_);
         refused.ThrowIfAny(zembrel::kNoiseErrorText);
     }
 
@@ -488,6 +505,7 @@ protected:
         refused.Add(check.Start, "--start", start_);
         refused.Add(check.Stop, "--stop", stop_);
         refused.Add(check.Step, "--step", step_);
+        refused.Add(check.Offset, "--offset", offset_);
         refused.Add(check.Level, "--level", level_);
         refused.ThrowIfAny(zembrel::kNoiseErrorText);
     }
