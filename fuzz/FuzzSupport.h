@@ -43,9 +43,8 @@ public:
     // A double that is often a plain number: a byte selects a raw double or a small decimal
     // from a table of values that sit at the edges of the dialogs' ranges.
     double Value(double sampleRate) {
-        const double edges[] = {0.0,    1.0,           -1.0,       0.5,     sampleRate / 2,
-                                1e-13,  1e-6,          1e307,      -1e307,  360.0,
-                                100.0,  1000.0,        sampleRate, 1e-300, 20000.0};
+        const double edges[] = {0.0,    1.0,   -1.0,  0.5,    sampleRate / 2, 1e-13,  1e-6,   1e307,
+                                -1e307, 360.0, 100.0, 1000.0, sampleRate,     1e-300, 20000.0};
         const std::uint8_t kind = Byte();
         if (kind < 128) {
             return Double();

@@ -85,8 +85,8 @@ GeneratorStatus Generate(fuzzsupport::Input& in, SignalBase& signal, double leve
             signal, {in.Value(fs), in.Value(fs), in.Value(fs), in.Value(fs), in.Value(fs), level},
             observer);
     case 3:
-        return GenerateFrequencyModulation(signal, {in.Value(fs), in.Value(fs), in.Value(fs), level},
-                                           observer);
+        return GenerateFrequencyModulation(
+            signal, {in.Value(fs), in.Value(fs), in.Value(fs), level}, observer);
     case 4:
         return GenerateFrequencySweep(
             signal, {in.Value(fs), in.Value(fs), in.Byte() % kSweepCharacteristicCount, level},

@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 }
             }
             if (form == 2) {
-                const zembrel::NoiseBand band = zembrel::PlanNoiseBand(record[0], record[1], record[2]);
+                const zembrel::NoiseBand band =
+                    zembrel::PlanNoiseBand(record[0], record[1], record[2]);
                 if (band.Usable() && (band.Count < 1 || !(band.Step > 0.0))) {
                     std::abort();
                 }

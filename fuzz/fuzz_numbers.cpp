@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!zembrel::CheckSignalFormat(in).Any()) {
         // An accepted format always makes a signal whose size fits the sample count.
         const double count = zembrel::SignalBase::ExactSampleCount(in.SampleRate, in.Duration);
-        if (!(count >= 0.0 && count < static_cast<double>(std::numeric_limits<std::int32_t>::max()))) {
+        if (!(count >= 0.0 &&
+              count < static_cast<double>(std::numeric_limits<std::int32_t>::max()))) {
             std::abort();
         }
     }

@@ -2,7 +2,7 @@
 
 #include "Options.h"
 
-#include "analysis/ChannelSpectrum.h"
+#include "analysis/ChannelLevels.h"
 #include "analysis/FFT.h"
 #include "analysis/SignalStatistics.h"
 #include "analysis/StatisticsText.h"

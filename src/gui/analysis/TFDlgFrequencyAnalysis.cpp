@@ -6,7 +6,7 @@
 #include "app/ChartExport.h"
 #include "app/FileDialogFolder.h"
 
-#include "analysis/ChannelSpectrum.h"
+#include "analysis/ChannelLevels.h"
 #include "analysis/FFT.h"
 #include "signal/SignalBase.h"
 

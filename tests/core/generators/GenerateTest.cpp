@@ -2,8 +2,8 @@
 // unscaled, and a finished run is the dialog's sequence of steps.
 #include "generators/Generate.h"
 
-#include "core/generators/ReportRecorder.h"
 #include "core/TestSupport.h"
+#include "core/generators/ReportRecorder.h"
 
 #include "generators/FinishSignal.h"
 #include "generators/FrequencyListFile.h"

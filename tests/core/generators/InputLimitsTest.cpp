@@ -42,7 +42,8 @@ TEST(InputLimits, NumbersWithoutARangeAreHeldToWhatTheArithmeticCarries) {
     const double fs = 44100.0;
     EXPECT_FALSE(CheckSine({1000.0, 1.0, 1e308, 0.0}, fs).Phase);
     EXPECT_FALSE(CheckFrequencyModulation({1000.0, 1e307, 1.0, 0.0}, fs).ModulationFrequency);
-    EXPECT_FALSE(CheckAmplitudeModulation({1000.0, 100.0, 0.0, 0.0, 1e300, 0.0}, fs).ModulationIndex);
+    EXPECT_FALSE(
+        CheckAmplitudeModulation({1000.0, 100.0, 0.0, 0.0, 1e300, 0.0}, fs).ModulationIndex);
 
     // At the limit the samples are still numbers (before, a phase of 1e308 degrees made NaN).
     Silent observer;

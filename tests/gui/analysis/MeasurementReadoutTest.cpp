@@ -9,7 +9,7 @@
 #include "analysis/TFDlgStatistics.h"
 #include "app/DialogFactories.h"
 
-#include "analysis/ChannelSpectrum.h"
+#include "analysis/ChannelLevels.h"
 #include "generators/CalculationProtocol.h"
 #include "generators/Generate.h"
 #include "signal/SignalBase.h"

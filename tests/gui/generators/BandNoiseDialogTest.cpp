@@ -125,7 +125,8 @@ TEST_F(BandNoiseDialog, AddBandChecksEdgesAndStepAndEmptiesEachFieldInError) {
         Enter(*d, c.start, c.stop, c.step, c.amplitude);
         d->BAddBand->click();
         const bool bad = c.startBad || c.stopBad || c.stepBad || c.amplitudeBad;
-        const QString named = c.amplitudeBad ? "\n\nAmplitude must be a number from -1e250 to 1e250." : "";
+        const QString named =
+            c.amplitudeBad ? "\n\nAmplitude must be a number from -1e250 to 1e250." : "";
         EXPECT_EQ(errors, bad ? QStringList{TFDlgBandNoiseGen::ErrorText + named} : QStringList{});
         EXPECT_EQ(d->CalculationRunning(), !bad);
         noisetest::WaitForWorker(*d);

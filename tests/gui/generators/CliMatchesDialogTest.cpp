@@ -93,12 +93,12 @@ TEST_F(CliMatchesDialog, Sine) {
     Set(d->frequ, "1000");
     Set(d->ampl, "1");
     Set(d->deg, "30");
-    d->BAddSine->click();
+    d->BAddSineClick();
     Set(d->frequ, "3000.5");
     Set(d->ampl, "0.25");
     Set(d->deg, "-90");
     Set(d->lev, "-3");
-    d->BOK->click();
+    d->BOKClick();
     EXPECT_EQ(Saved(*d), CliFile({"sine", "--sine", "1000,1,30", "--sine", "3000.5,0.25,-90",
                                   "--offset", "45", "--level", "-3"}));
 }
@@ -111,7 +111,7 @@ TEST_F(CliMatchesDialog, Function) {
     Set(d->phase, "10");
     Set(d->PhaseOffset, "180");
     Set(d->lev, "-1.5");
-    d->BStartCalculation->click();
+    d->BStartCalculationClick();
     EXPECT_EQ(Saved(*d), CliFile({"function", "--shape", "sawtooth", "--freq", "110", "--phase",
                                   "10", "--offset", "180", "--level", "-1.5"}));
 }
@@ -125,7 +125,7 @@ TEST_F(CliMatchesDialog, AmplitudeModulation) {
     Set(d->mod_index, "0.7");
     Set(d->PhaseOffset, "90");
     Set(d->lev, "-2");
-    d->BOK->click();
+    d->BOKClick();
     EXPECT_EQ(Saved(*d), CliFile({"am", "--carrier", "2000", "--mod", "50", "--mod-phase", "20",
                                   "--index", "0.7", "--offset", "90", "--level", "-2"}));
 }
@@ -137,7 +137,7 @@ TEST_F(CliMatchesDialog, FrequencyModulation) {
     Set(d->mod_f, "300");
     Set(d->mod_index, "2.5");
     Set(d->lev, "-6");
-    d->BOk->click();
+    d->BOkClick();
     EXPECT_EQ(Saved(*d), CliFile({"fm", "--carrier", "5000", "--mod", "300", "--index", "2.5",
                                   "--level", "-6"}));
 }
@@ -149,7 +149,7 @@ TEST_F(CliMatchesDialog, FrequencySweep) {
     Set(d->stop_f, "20000");
     d->type->setCurrentIndex(zembrel::SweepExp10);
     Set(d->lev, "-0.5");
-    d->Button2->click();
+    d->Button2Click();
     EXPECT_EQ(Saved(*d), CliFile({"sweep", "--start", "20", "--stop", "20000", "--type", "exp10",
                                   "--level", "-0.5"}));
 }
@@ -162,12 +162,12 @@ TEST_F(CliMatchesDialog, SineWithPnPhase) {
     for (const char* f : {"100", "250", "1000"}) {
         Set(d->frequ, f);
         Set(d->ampl, "0.5");
-        d->BAddSine->click();
+        d->BAddSineClick();
     }
     Set(d->frequ, "4000");
     Set(d->ampl, "1");
     Set(d->lev, "-1");
-    d->BOK->click();
+    d->BOKClick();
     EXPECT_EQ(Saved(*d),
               CliFile({"pn-sine", "--sine", "100,0.5", "--sine", "250,0.5", "--sine", "1000,0.5",
                        "--sine", "4000", "--offset", "90", "--level", "-1", "--seed", "4711"}));
@@ -182,14 +182,14 @@ TEST_F(CliMatchesDialog, WhiteNoise) {
     Set(d->f_stop, "100");
     Set(d->step, "0.5");
     Set(d->ampl, "0.2");
-    d->BAddBand->click();
+    d->BAddBandClick();
     noisetest::WaitForWorker(*d);
     Set(d->f_start, "1000");
     Set(d->f_stop, "5000");
     Set(d->step, "3");
     Set(d->ampl, "1");
     Set(d->lev, "-3");
-    d->BOK->click();
+    d->BOKClick();
     EXPECT_EQ(Saved(*d), CliFile({"white", "--band", "200,100,0.5,0.2", "--band", "1000,5000,3",
                                   "--offset", "30", "--level", "-3", "--seed", "99"}));
 }
@@ -208,7 +208,7 @@ TEST_F(CliMatchesDialog, PinkNoise) {
         Set(d->PhaseOffset, "90");
         Set(d->lev, "-2");
         const std::uint32_t before = zembrel::PinkNoiseClockSeed();
-        d->BOK->click();
+        d->BOKClick();
         const QByteArray saved = Saved(*d);
         if (zembrel::PinkNoiseClockSeed() != before) {
             continue;

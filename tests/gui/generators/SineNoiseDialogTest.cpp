@@ -70,8 +70,10 @@ TEST_F(SineNoiseDialog, AddSineRejectsBadInputAndAddsNothing) {
         Enter(*d, c.f, c.a);
         d->BAddSine->click();
         // The error text speaks of frequency and level only; a refused amplitude is named.
-        EXPECT_EQ(errors, QStringList{TFDlgSineGen::ErrorText +
-                                      (c.aBad ? "\n\nAmplitude must be a number from -1e250 to 1e250." : "")});
+        EXPECT_EQ(
+            errors,
+            QStringList{TFDlgSineGen::ErrorText +
+                        (c.aBad ? "\n\nAmplitude must be a number from -1e250 to 1e250." : "")});
         EXPECT_EQ(d->frequ->text().isEmpty(), c.fBad);
         EXPECT_EQ(d->ampl->text().isEmpty(), c.aBad);
         EXPECT_EQ(d->Label7->text(), "1");

@@ -1,4 +1,4 @@
-#include "analysis/ChannelSpectrum.h"
+#include "analysis/ChannelLevels.h"
 
 #include "analysis/FFT.h"
 #include "signal/FftwPlanning.h"

@@ -1,6 +1,6 @@
 // The analyser's average over the whole signal, its peak bin and its rows of text.
 
-#include "analysis/ChannelSpectrum.h"
+#include "analysis/ChannelLevels.h"
 #include "analysis/FFT.h"
 #include "generators/CalculationProtocol.h"
 #include "generators/Generate.h"
@@ -27,7 +27,7 @@ SignalBase FullScaleSine(double rate, double seconds, double frequency, int chan
     return s;
 }
 
-TEST(AveragedSpectrum, ASteadySineReadsTheLevelOfOneBlock) {
+TEST(AveragedLevels, ASteadySineReadsTheLevelOfOneBlock) {
     // Bin 100 of 4096 points at 48 kHz: 1171.875 Hz, at the centre of its bin.
     const SignalBase s = FullScaleSine(48000.0, 10.0, 100 * 48000.0 / 4096, 2);
     for (int window = FFT::Hanning; window <= FFT::Rectangular; ++window) {
@@ -44,7 +44,7 @@ TEST(AveragedSpectrum, ASteadySineReadsTheLevelOfOneBlock) {
     EXPECT_EQ(padded.Levels, ChannelLevels(shortOne, 32768, FFT::BlackmanHarris, 0));
 }
 
-TEST(AveragedSpectrum, WhiteNoiseOverThreeMinutesIsFlatOverItsBand) {
+TEST(AveragedLevels, WhiteNoiseOverThreeMinutesIsFlatOverItsBand) {
     SignalBase s(48000.0, 180.0, 16, 32768, 1);
     Silent observer;
     ASSERT_EQ(GenerateWhiteNoise(s, {{200.0, 20000.0, 1.0, 1.0, 0.0}}, -10.0, 7, observer),
@@ -72,7 +72,7 @@ TEST(AveragedSpectrum, WhiteNoiseOverThreeMinutesIsFlatOverItsBand) {
     EXPECT_GT(worst, 3.0);
 }
 
-TEST(AveragedSpectrum, PeakBinAndRowsOfText) {
+TEST(AveragedLevels, PeakBinAndRowsOfText) {
     const SignalBase s = FullScaleSine(44100.0, 1.0, 1000.0, 1);
     const std::vector<double> levels = ChannelLevels(s, 32768, FFT::BlackmanHarris, 0);
     EXPECT_EQ(PeakBin(levels), std::lround(1000.0 / BinFrequency(44100.0, 32768, 1)));
