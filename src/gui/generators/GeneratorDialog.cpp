@@ -1,7 +1,6 @@
 #include "generators/GeneratorDialog.h"
 
 #include "app/FileDialogFolder.h"
-#include "app/LocalPath.h"
 #include "app/TMainform.h"
 #include "generators/FinishSignal.h"
 #include "generators/InputRules.h"
@@ -10,8 +9,6 @@
 #include "generators/TFProcessState.h"
 #include "generators/WorkerThread.h"
 #include "signal/SignalBase.h"
-#include "signal/WavError.h"
-#include "signal/WavFileRead.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -22,7 +19,6 @@
 #include <QPushButton>
 
 #include <cmath>
-#include <new>
 
 using zembrel::SignalBase;
 
@@ -115,10 +111,8 @@ bool GeneratorDialog::RunSynthesis(const std::function<void()>& work) {
     try {
         work();
         return true;
-    } catch (const std::bad_alloc&) {
-        failure_ = QStringLiteral("there is not enough memory for this calculation");
     } catch (const std::exception& e) {
-        failure_ = QString::fromLocal8Bit(e.what());
+        failure_ = CalculationFailure(e);
     }
     AbortCalculation();
     return false;

@@ -8,13 +8,18 @@
 WorkerThread::WorkerThread(int* progress, TFProcessState* processState)
     : progress_(progress), processState_(processState) {}
 
+QString CalculationFailure(const std::exception& e) {
+    if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) {
+        return QStringLiteral("there is not enough memory for this calculation");
+    }
+    return QString::fromLocal8Bit(e.what());
+}
+
 void WorkerThread::run() {
     try {
         Work();
-    } catch (const std::bad_alloc&) {
-        failure_ = QStringLiteral("there is not enough memory for this calculation");
     } catch (const std::exception& e) {
-        failure_ = QString::fromLocal8Bit(e.what());
+        failure_ = CalculationFailure(e);
     } catch (...) {
         failure_ = QStringLiteral("an unknown error stopped the calculation");
     }

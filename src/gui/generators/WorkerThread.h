@@ -6,8 +6,13 @@
 #include <QThread>
 
 #include <atomic>
+#include <exception>
 
 class TFProcessState;
+
+// Why a calculation ended with e, for the status line and the message: running out of memory
+// in plain words, anything else as it says.
+QString CalculationFailure(const std::exception& e);
 
 // The Qt side of a worker: a thread created without running (start() runs it), a stop flag
 // that the GUI thread sets and the worker reads, and progress reports that run ShowProgress on
