@@ -1,3 +1,4 @@
+#include "app/ButtonIcons.h"
 #include "app/CommandLine.h"
 #include "app/TMainform.h"
 #include "app/ZembrelApplication.h"
@@ -46,6 +47,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(ZEMBREL_VERSION));
     // Ties the windows to the installed desktop entry (icon, name in the task bar).
     QGuiApplication::setDesktopFileName(QStringLiteral("zembrel"));
+    QApplication::setWindowIcon(ProgramIcon());
     const CommandLine commandLine = ReadCommandLine(QApplication::arguments());
     if (commandLine.ExitStatus) {
         std::fputs(qPrintable(commandLine.Message), *commandLine.ExitStatus == 0 ? stdout : stderr);
