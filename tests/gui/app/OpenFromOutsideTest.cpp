@@ -29,6 +29,28 @@ using zembrel::SignalBase;
 
 const SignalBase kStereoTone = guitest::Tone(16000.0, 0.25, 2, 16, 500.0, 1000.0, 12000.0);
 
+TEST(CommandLine, TakesOneFileOrAnInformationOption) {
+    struct Case {
+        QStringList arguments;
+        std::optional<int> exitStatus;
+        QString inMessage;
+    };
+    const std::vector<Case> cases = {
+        {{}, std::nullopt, ""},
+        {{"--version"}, 0, ZEMBREL_VERSION},
+        {{"--help"}, 0, "FILE.wav"},
+        {{"a.wav", "b.wav", "c.wav"}, 2, "not expected: b.wav c.wav"},
+        {{"--frequency=1000"}, 2, "frequency"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const CommandLine line = ReadCommandLine(QStringList{"zembrel"} + c.arguments);
+        EXPECT_EQ(line.ExitStatus, c.exitStatus);
+        EXPECT_TRUE(line.Message.contains(c.inMessage)) << line.Message.toStdString();
+        EXPECT_TRUE(line.File.isEmpty());
+    }
+}
+
 class OpenFromOutside : public MainformFixture {
 protected:
     void SetUp() override {
@@ -77,28 +99,6 @@ protected:
     QByteArray startupFile_;
 };
 
-TEST_F(OpenFromOutside, CommandLineTakesOneFileOrAnInformationOption) {
-    struct Case {
-        QStringList arguments;
-        std::optional<int> exitStatus;
-        QString inMessage;
-    };
-    const std::vector<Case> cases = {
-        {{}, std::nullopt, ""},
-        {{"--version"}, 0, ZEMBREL_VERSION},
-        {{"--help"}, 0, "FILE.wav"},
-        {{"a.wav", "b.wav", "c.wav"}, 2, "not expected: b.wav c.wav"},
-        {{"--frequency=1000"}, 2, "frequency"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        const CommandLine line = ReadCommandLine(QStringList{"zembrel"} + c.arguments);
-        EXPECT_EQ(line.ExitStatus, c.exitStatus);
-        EXPECT_TRUE(line.Message.contains(c.inMessage)) << line.Message.toStdString();
-        EXPECT_TRUE(line.File.isEmpty());
-    }
-}
-
 TEST_F(OpenFromOutside, FileOnTheCommandLineOpensFromTheFolderTheProgramStartedIn) {
     // The window makes its own folder the current one; the name must be taken before that.
     QDir::setCurrent(temp.Path());
@@ -136,12 +136,8 @@ protected:
         data->setUrls(urls);
         return data;
     }
-    static std::unique_ptr<QMimeData> Files(const QStringList& files) {
-        QList<QUrl> urls;
-        for (const QString& file : files) {
-            urls.append(QUrl::fromLocalFile(file));
-        }
-        return Urls(urls);
+    std::unique_ptr<QMimeData> File(const QString& name) const {
+        return Urls({QUrl::fromLocalFile(Path(name))});
     }
 
     // Drags data over the waveform, with every action offered as a file manager offers them;
@@ -162,7 +158,7 @@ protected:
 TEST_F(DropOnMainWindow, WavFileIsCopiedInAsWithFileOpen) {
     MessageBoxCatcher boxes;
     // A move would let the file manager delete the file after the drop.
-    EXPECT_EQ(DragAndDrop(*Files({Path("tone.wav")}), Qt::ShiftModifier), Qt::CopyAction);
+    EXPECT_EQ(DragAndDrop(*File("tone.wav"), Qt::ShiftModifier), Qt::CopyAction);
     ASSERT_TRUE(WaitUntil([&] { return form->GroupCaption() != "New Signal"; }));
     ExpectOpened(*form, Path("tone.wav"));
     EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join('\n').toStdString();
@@ -172,7 +168,7 @@ TEST_F(DropOnMainWindow, BrokenWavFileIsRefusedWithFileOpensMessage) {
     const QStringList expected = FileOpenMessages(Path("text.wav"));
     ASSERT_EQ(expected.size(), 1);
     MessageBoxCatcher boxes;
-    EXPECT_EQ(DragAndDrop(*Files({Path("text.wav")})), Qt::CopyAction);
+    EXPECT_EQ(DragAndDrop(*File("text.wav")), Qt::CopyAction);
     ASSERT_TRUE(WaitUntil([&] { return !boxes.Texts().isEmpty(); }));
     EXPECT_EQ(boxes.Texts(), expected);
     ExpectStartUpSignal(*form);
@@ -186,8 +182,9 @@ TEST_F(DropOnMainWindow, AnythingButOneLocalWavFileIsIgnored) {
         std::unique_ptr<QMimeData> data;
     };
     Case cases[] = {
-        {"a file of another name", Files({Path("tone.txt")})},
-        {"two WAV files", Files({Path("tone.wav"), Path("tone.wav")})},
+        {"a file of another name", File("tone.txt")},
+        {"two WAV files",
+         Urls({QUrl::fromLocalFile(Path("tone.wav")), QUrl::fromLocalFile(Path("tone.wav"))})},
         {"a WAV file on the web", Urls({QUrl("https://example.org/tone.wav")})},
         {"a file name as text", std::move(text)},
     };
