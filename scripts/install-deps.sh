@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing need; does nothing when
-# they are all present.
+# Installs the Debian 12 packages that building, running, testing and packaging need, and any
+# further packages named as arguments; does nothing when they are all present.
 set -euo pipefail
 
 packages=(
@@ -9,6 +9,8 @@ packages=(
     clang-format qt6-qpa-plugins xvfb xauth pulseaudio pulseaudio-utils imagemagick sox
     libcli11-dev nlohmann-json3-dev qt6-svg-dev
     clang libclang-rt-14-dev
+    librsvg2-bin scdoc desktop-file-utils appstream dpkg-dev man-db
+    "$@"
 )
 
 missing=()

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test; then builds the core and its
-# tests again with AddressSanitizer and UndefinedBehaviorSanitizer (and the standard library's
-# own precondition checks), and with ThreadSanitizer, and runs them there; last, fuzzes every
-# harness for 30 s. Any finding fails the run. The saved fuzz reproducers replay in each build.
+# Installs what is missing, builds everything and runs every test; installs the build into a
+# temporary folder and checks it, makes the Debian package and runs the programs it carries;
+# then builds the core and its tests again with AddressSanitizer and UndefinedBehaviorSanitizer
+# (and the standard library's own precondition checks), and with ThreadSanitizer, and runs them
+# there; last, fuzzes every harness for 30 s. Any finding fails the run. The saved fuzz
+# reproducers replay in each build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,6 +21,8 @@ source scripts/sound-server.sh
 zembrel_start_sound_server
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+bash scripts/check-package.sh build
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEMBREL_SANITIZE=address,undefined \
     -DZEMBREL_BUILD_GUI=OFF -DZEMBREL_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS=-D_GLIBCXX_ASSERTIONS

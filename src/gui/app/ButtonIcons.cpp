@@ -1,11 +1,10 @@
 #include "app/ButtonIcons.h"
 
+#include <QDirIterator>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <QPolygonF>
 
-#include <cmath>
 #include <functional>
 
 namespace {
@@ -117,21 +116,20 @@ QIcon ScrollRightIcon() {
     });
 }
 
+// Outside any namespace, as Qt's macro requires.
+static void InitIconResource() {
+    Q_INIT_RESOURCE(zembrel_icon);
+}
+
 QIcon ProgramIcon() {
-    return Draw(
-        [](QPainter& p) {
-            p.setPen(QPen(kInk, 1.0));
-            p.setBrush(Qt::white);
-            p.drawRoundedRect(QRectF(1, 1, 30, 30), 4, 4);
-            QPainterPath wave;
-            for (int i = 0; i <= 52; ++i) {
-                const double x = 4 + i * 0.46;
-                const double y = 16 - 9 * std::sin(i * 2 * M_PI / 26);
-                i == 0 ? wave.moveTo(x, y) : wave.lineTo(x, y);
-            }
-            p.setPen(QPen(kAccent, 2.0));
-            p.setBrush(Qt::NoBrush);
-            p.drawPath(wave);
-        },
-        32);
+    // The resources hold the program's icon in every size it is installed in.
+    static const bool loaded = (InitIconResource(), true);
+    (void)loaded;
+    QIcon icon;
+    QDirIterator sizes(QStringLiteral(":/icons"), {QStringLiteral("zembrel.png")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (sizes.hasNext()) {
+        icon.addFile(sizes.next());
+    }
+    return icon;
 }

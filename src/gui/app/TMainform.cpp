@@ -14,14 +14,18 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QUrl>
 
 #include <new>
 
@@ -36,6 +40,28 @@ bool IsWavName(const QString& fileName) {
     return QFileInfo(fileName).fileName().endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive);
 }
 
+// The file a drag carries when it is exactly one local file named *.wav, else an empty string.
+QString DraggedWavFile(const QMimeData* data) {
+    const QList<QUrl> urls = data != nullptr ? data->urls() : QList<QUrl>();
+    if (urls.size() != 1 || !urls[0].isLocalFile() || !IsWavName(urls[0].toLocalFile())) {
+        return QString();
+    }
+    return urls[0].toLocalFile();
+}
+
+// Accepts a drag of one WAV file as a copy, whatever the user proposed: a move would let the
+// program the file came from delete it once the drop is done.
+bool AcceptAsCopy(QDropEvent* event) {
+    if (DraggedWavFile(event->mimeData()).isEmpty() ||
+        !(event->possibleActions() & Qt::CopyAction)) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
 } // namespace
 
 TMainform::TMainform(DialogFactories dialogs, QWidget* parent)
@@ -43,6 +69,7 @@ TMainform::TMainform(DialogFactories dialogs, QWidget* parent)
     ready_ = false;
     setWindowTitle(kCaption);
     setWindowIcon(ProgramIcon());
+    setAcceptDrops(true);
     BuildMenu();
     BuildView();
     BuildButtons();
@@ -239,6 +266,10 @@ void TMainform::Open1Click() {
     if (fileName.isEmpty()) {
         return;
     }
+    OpenFile(fileName);
+}
+
+void TMainform::OpenFile(const QString& fileName) {
     StopPlayback();
     const QString title = QStringLiteral("Open");
     if (!IsWavName(fileName)) {
@@ -272,6 +303,25 @@ void TMainform::Open1Click() {
     ShowSignal(signal_.get());
     ArrangeCharts();
     SetGroupCaption(fileName);
+}
+
+void TMainform::dragEnterEvent(QDragEnterEvent* event) {
+    AcceptAsCopy(event);
+}
+
+void TMainform::dragMoveEvent(QDragMoveEvent* event) {
+    AcceptAsCopy(event);
+}
+
+void TMainform::dropEvent(QDropEvent* event) {
+    if (!AcceptAsCopy(event)) {
+        return;
+    }
+    // Opened once the drop has been answered, so the program the file came from does not wait
+    // while a message about the file is open.
+    const QString fileName = DraggedWavFile(event->mimeData());
+    QMetaObject::invokeMethod(
+        this, [this, fileName] { OpenFile(fileName); }, Qt::QueuedConnection);
 }
 
 void TMainform::Save1Click() {

@@ -94,7 +94,13 @@ public:
 
     // --- menu commands ---
     void New1Click();
+    // Runs OpenDialog1 and opens the chosen file with OpenFile.
     void Open1Click();
+    // Opens fileName as File Open does, whether it was chosen in the Open dialog, named on the
+    // command line or dropped on the window: playback stops; a name not ending in ".wav" or a
+    // file that cannot be read is refused with a message and changes nothing; else the file
+    // becomes the current signal, the playback file and the view, and the caption names it.
+    void OpenFile(const QString& fileName);
     void Save1Click();
     void Exit1Click();
     void SineClick();
@@ -171,6 +177,11 @@ public:
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A drag that carries one local WAV file is taken as a copy and opened with OpenFile; any
+    // other drag is refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildMenu();

@@ -1,3 +1,5 @@
+#include "app/ButtonIcons.h"
+#include "app/CommandLine.h"
 #include "app/TMainform.h"
 #include "app/ZembrelApplication.h"
 
@@ -6,6 +8,7 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
 #include <exception>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -42,10 +45,17 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Zembrel"));
     QApplication::setOrganizationName(QStringLiteral("Zembrel")); // settings: ~/.config/Zembrel
     QApplication::setApplicationVersion(QStringLiteral(ZEMBREL_VERSION));
+    // Ties the windows to the installed desktop entry (icon, name in the task bar).
+    QGuiApplication::setDesktopFileName(QStringLiteral("zembrel"));
+    QApplication::setWindowIcon(ProgramIcon());
+    const CommandLine commandLine = ReadCommandLine(QApplication::arguments());
+    if (commandLine.ExitStatus) {
+        std::fputs(qPrintable(commandLine.Message), *commandLine.ExitStatus == 0 ? stdout : stderr);
+        return *commandLine.ExitStatus;
+    }
     QuitOnTerminationSignals(app);
     try {
-        TMainform mainform;
-        mainform.show();
+        const auto mainform = StartMainWindow(commandLine);
         return app.exec();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QStringLiteral("Zembrel"), QString::fromLocal8Bit(e.what()));
