@@ -1,9 +1,9 @@
 #pragma once
 
-#include "generators/CalculationProtocol.h"
-#include "generators/FinishSignal.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/generators/FinishSignal.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
 
 namespace bench {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/TMainform.h"
-#include "signal/SignalBase.h"
+#include "core/signal/SignalBase.h"
+#include "gui/app/TMainform.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // The analysis figures of the largest signal (180 s, 48 kHz, stereo, 16 bit): one 65536-point
 // level spectrum of a channel, and the statistics of both channels.
-#include "BenchSupport.h"
-#include "analysis/FFT.h"
-#include "analysis/SignalStatistics.h"
+#include "bench/BenchSupport.h"
+#include "core/analysis/FFT.h"
+#include "core/analysis/SignalStatistics.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,14 +2,14 @@
 // the per-sample reference, and the same work done by sox for comparison (our file write
 // included there, since sox writes a file too). The reference is timed on a shorter signal
 // where noted; its cost is linear in the length.
-#include "BenchSupport.h"
-#include "generators/CalculationProtocol.h"
-#include "generators/FinishSignal.h"
-#include "generators/FunctionGenerator.h"
-#include "generators/NoiseGenerator.h"
-#include "generators/PseudoNoiseList.h"
-#include "signal/SignalBase.h"
-#include "signal/WavFileWrite.h"
+#include "bench/BenchSupport.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/generators/FinishSignal.h"
+#include "core/generators/FunctionGenerator.h"
+#include "core/generators/NoiseGenerator.h"
+#include "core/generators/PseudoNoiseList.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/WavFileWrite.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // The function generator's per-sample method: one pass over the signal per harmonic. A 10 Hz
 // wave over 10 s at 44100 Hz in stereo needs 1103 harmonics (square) or 2205 (sawtooth).
-#include "BenchSupport.h"
-#include "generators/CalculationProtocol.h"
-#include "generators/FunctionGenerator.h"
-#include "signal/SignalBase.h"
+#include "bench/BenchSupport.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/generators/FunctionGenerator.h"
+#include "core/signal/SignalBase.h"
 
 #include <benchmark/benchmark.h>
 

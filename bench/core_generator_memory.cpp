@@ -5,17 +5,17 @@
 // signal, line tables, transform buffers and plans, worker threads.
 //
 //     zembrel_bench_core_generator_memory [case-name-part]
-#include "BenchSupport.h"
-#include "generators/CalculationProtocol.h"
-#include "generators/EnvelopGenerator.h"
-#include "generators/FinishSignal.h"
-#include "generators/FrequencyModulationGenerator.h"
-#include "generators/FrequencySweepGenerator.h"
-#include "generators/FunctionGenerator.h"
-#include "generators/NoiseGenerator.h"
-#include "generators/PseudoNoiseList.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
+#include "bench/BenchSupport.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/generators/EnvelopGenerator.h"
+#include "core/generators/FinishSignal.h"
+#include "core/generators/FrequencyModulationGenerator.h"
+#include "core/generators/FrequencySweepGenerator.h"
+#include "core/generators/FunctionGenerator.h"
+#include "core/generators/NoiseGenerator.h"
+#include "core/generators/PseudoNoiseList.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
 
 #include <sys/wait.h>
 #include <unistd.h>

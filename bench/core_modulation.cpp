@@ -1,10 +1,10 @@
 // The synthesis of the three modulation generators alone, on the largest signal (180 s, 48 kHz,
 // stereo): what OK costs before scaling, the playback file and the redraw.
-#include "generators/EnvelopGenerator.h"
-#include "generators/FrequencyModulationGenerator.h"
-#include "generators/FrequencySweepGenerator.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/EnvelopGenerator.h"
+#include "core/generators/FrequencyModulationGenerator.h"
+#include "core/generators/FrequencySweepGenerator.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,11 +3,11 @@
 // 20 ... 20000 Hz in steps of 1 Hz is 19981 lines; a white band of 100 ... 200 Hz in steps of
 // 0.01 Hz is 10001 lines. peak_extra_MiB is the largest amount of large-block sample memory
 // allocated during a run beyond the signal itself.
-#include "BenchSupport.h"
-#include "generators/CalculationProtocol.h"
-#include "generators/NoiseGenerator.h"
-#include "signal/SampleArray.h"
-#include "signal/SignalBase.h"
+#include "bench/BenchSupport.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/generators/NoiseGenerator.h"
+#include "core/signal/SampleArray.h"
+#include "core/signal/SignalBase.h"
 
 #include <benchmark/benchmark.h>
 

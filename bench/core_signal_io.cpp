@@ -3,11 +3,11 @@
 // Memory is counted by replacing the global allocator and observing the large sample blocks:
 // "extra_copies" is the peak of heap bytes allocated during one operation beyond what existed
 // before it, in units of the signal's size.
-#include "generators/FinishSignal.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
-#include "signal/WavFileRead.h"
-#include "signal/WavFileWrite.h"
+#include "core/generators/FinishSignal.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/WavFileRead.h"
+#include "core/signal/WavFileWrite.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // The FFT evaluation of sums of equally spaced sines against the per-sample reference, on the
 // cases the function and noise generators produce. Synthesis only (no scaling, no file).
-#include "generators/SineComb.h"
-#include "signal/SignalBase.h"
+#include "core/generators/SineComb.h"
+#include "core/signal/SignalBase.h"
 
 #include <benchmark/benchmark.h>
 

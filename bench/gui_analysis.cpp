@@ -3,12 +3,12 @@
 // length, the average over the whole signal at 65536 (about 260 blocks per channel) until the
 // chart is drawn, one mouse move over the chart with its readout, and the statistics dialog
 // from construction (figures on display) and per channel switch.
-#include "BenchSupport.h"
-#include "GuiBenchSupport.h"
-#include "analysis/AnalyserRadioGroup.h"
-#include "analysis/LevelChart.h"
-#include "analysis/TFDlgFrequencyAnalysis.h"
-#include "analysis/TFDlgStatistics.h"
+#include "bench/BenchSupport.h"
+#include "bench/GuiBenchSupport.h"
+#include "gui/analysis/AnalyserRadioGroup.h"
+#include "gui/analysis/LevelChart.h"
+#include "gui/analysis/TFDlgFrequencyAnalysis.h"
+#include "gui/analysis/TFDlgStatistics.h"
 
 #include <benchmark/benchmark.h>
 

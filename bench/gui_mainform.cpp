@@ -4,11 +4,11 @@
 //
 // Runs offscreen; playback is measured only when a sound server answers.
 
-#include "app/TMainform.h"
-#include "app/WaveformChart.h"
+#include "gui/app/TMainform.h"
+#include "gui/app/WaveformChart.h"
 
-#include "signal/SignalBase.h"
-#include "signal/WavFileWrite.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/WavFileWrite.h"
 
 #include <benchmark/benchmark.h>
 

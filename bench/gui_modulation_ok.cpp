@@ -1,10 +1,10 @@
 // OK of the three modulation generators on the largest signal (180 s, 48 kHz, stereo):
 // synthesis, scaling, the playback file and the redraw, until the window is idle again. Runs
 // offscreen.
-#include "GuiBenchSupport.h"
-#include "generators/TFDlgAmplitudeModulationGen.h"
-#include "generators/TFDlgFrequencyModulationGen.h"
-#include "generators/TFDlgFrequencySweepGen.h"
+#include "bench/GuiBenchSupport.h"
+#include "gui/generators/TFDlgAmplitudeModulationGen.h"
+#include "gui/generators/TFDlgFrequencyModulationGen.h"
+#include "gui/generators/TFDlgFrequencySweepGen.h"
 
 #include <QComboBox>
 #include <QLineEdit>

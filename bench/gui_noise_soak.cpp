@@ -3,11 +3,11 @@
 // of the resident memory from cycle 100 (after warm-up) to the last cycle. Outside the test run
 // because of its length; run: build/bench/zembrel_bench_gui_noise_soak.
 
-#include "GuiBenchSupport.h"
+#include "bench/GuiBenchSupport.h"
 
-#include "app/DialogFactories.h"
-#include "generators/TFDlgPinkNoise.h"
-#include "generators/TFProcessState.h"
+#include "gui/app/DialogFactories.h"
+#include "gui/generators/TFDlgPinkNoise.h"
+#include "gui/generators/TFProcessState.h"
 
 #include <QLineEdit>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 // OK of the sine generator on the largest signal (180 s, 48 kHz, stereo): synthesis, scaling,
 // the playback file and the redraw, until the window is idle again. Runs offscreen.
-#include "GuiBenchSupport.h"
-#include "generators/TFDlgSineGen.h"
+#include "bench/GuiBenchSupport.h"
+#include "gui/generators/TFDlgSineGen.h"
 
 #include <QLineEdit>
 

@@ -2,16 +2,16 @@
 // value the checks let through must never reach undefined behaviour, and the samples before
 // scaling must be finite numbers (a NaN would be scaled to silence and reported as success).
 
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
-#include "generators/CalculationProtocol.h"
-#include "generators/FrequencyListFile.h"
-#include "generators/FrequencySweepGenerator.h"
-#include "generators/FunctionGenerator.h"
-#include "generators/Generate.h"
-#include "generators/InputRules.h"
-#include "generators/NoiseGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/generators/FrequencyListFile.h"
+#include "core/generators/FrequencySweepGenerator.h"
+#include "core/generators/FunctionGenerator.h"
+#include "core/generators/Generate.h"
+#include "core/generators/InputRules.h"
+#include "core/generators/NoiseGenerator.h"
+#include "core/signal/SignalBase.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -2,10 +2,10 @@
 // stop with ListFileError or return records made only of finite numbers read from the file,
 // and a band list's records must be plannable without trouble.
 
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
-#include "generators/FrequencyListFile.h"
-#include "generators/NoiseGenerator.h"
+#include "core/generators/FrequencyListFile.h"
+#include "core/generators/NoiseGenerator.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,10 +1,10 @@
 // The number reading of the dialogs on any text: edit fields (comma or point), the plain C
 // reading, the C-locale prefix and the parameter dialog's fields with their checks.
 
-#include "generators/CNumber.h"
-#include "generators/StringToDoubleConverter.h"
-#include "signal/SignalBase.h"
-#include "signal/SignalFormatRules.h"
+#include "core/generators/CNumber.h"
+#include "core/generators/StringToDoubleConverter.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/SignalFormatRules.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,11 +1,11 @@
 // The WAV reader on any bytes: it must refuse with WavError or load what the file holds, and
 // never read outside it or make samples outside the word range.
 
-#include "FuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
 
-#include "signal/SignalBase.h"
-#include "signal/WavError.h"
-#include "signal/WavFileRead.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/WavError.h"
+#include "core/signal/WavFileRead.h"
 
 #include <cstdlib>
 #include <vector>

@@ -1,14 +1,14 @@
-#include "AnalysisCommands.h"
+#include "cli/AnalysisCommands.h"
 
-#include "Options.h"
+#include "cli/Options.h"
 
-#include "analysis/ChannelLevels.h"
-#include "analysis/FFT.h"
-#include "analysis/SignalStatistics.h"
-#include "analysis/StatisticsText.h"
-#include "signal/SignalBase.h"
-#include "signal/WavError.h"
-#include "signal/WavFileRead.h"
+#include "core/analysis/ChannelLevels.h"
+#include "core/analysis/FFT.h"
+#include "core/analysis/SignalStatistics.h"
+#include "core/analysis/StatisticsText.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/WavError.h"
+#include "core/signal/WavFileRead.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>

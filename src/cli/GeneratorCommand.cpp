@@ -1,11 +1,11 @@
-#include "GeneratorCommand.h"
+#include "cli/GeneratorCommand.h"
 
-#include "Output.h"
-#include "Terminal.h"
+#include "cli/Output.h"
+#include "cli/Terminal.h"
 
-#include "generators/RandomNumberGenerator.h"
-#include "signal/SignalBase.h"
-#include "signal/SignalFormatRules.h"
+#include "core/generators/RandomNumberGenerator.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/SignalFormatRules.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Options.h"
+#include "cli/Options.h"
 
-#include "generators/Generate.h"
+#include "core/generators/Generate.h"
 
 #include <cstdint>
 #include <memory>

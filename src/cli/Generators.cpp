@@ -1,11 +1,11 @@
 // The eight generating subcommands: each reads its dialog's fields from options, checks them
 // with the core's rules and calls the core's entry point for its generator.
-#include "GeneratorCommand.h"
+#include "cli/GeneratorCommand.h"
 
-#include "generators/FrequencyListFile.h"
-#include "generators/FrequencySweepGenerator.h"
-#include "generators/InputMessages.h"
-#include "generators/NoiseGenerator.h"
+#include "core/generators/FrequencyListFile.h"
+#include "core/generators/FrequencySweepGenerator.h"
+#include "core/generators/InputMessages.h"
+#include "core/generators/NoiseGenerator.h"
 
 #include <CLI/CLI.hpp>
 

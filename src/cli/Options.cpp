@@ -1,7 +1,7 @@
-#include "Options.h"
+#include "cli/Options.h"
 
-#include "generators/CNumber.h"
-#include "signal/SignalFormatRules.h"
+#include "core/generators/CNumber.h"
+#include "core/signal/SignalFormatRules.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,7 +1,7 @@
-#include "Output.h"
+#include "cli/Output.h"
 
-#include "signal/WavError.h"
-#include "signal/WavFileWrite.h"
+#include "core/signal/WavError.h"
+#include "core/signal/WavFileWrite.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generators/CalculationProtocol.h"
+#include "core/generators/CalculationProtocol.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
 // zembrel-cli: the generators and analyses of the program from the command line, on the same
 // core, with the same rules and messages as its dialogs. No GUI, no sound server.
-#include "AnalysisCommands.h"
-#include "GeneratorCommand.h"
-#include "Options.h"
-#include "Terminal.h"
+#include "cli/AnalysisCommands.h"
+#include "cli/GeneratorCommand.h"
+#include "cli/Options.h"
+#include "cli/Terminal.h"
 
 #include <CLI/CLI.hpp>
 

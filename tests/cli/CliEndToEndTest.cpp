@@ -1,8 +1,8 @@
 // The built zembrel-cli, one run per subcommand: the file it writes is read by sox with the
 // requested format, and its spectrum, measured with the program's own analyser, holds what the
 // generator was asked for.
-#include "CliRunner.h"
-#include "core/TestSupport.h"
+#include "tests/cli/CliRunner.h"
+#include "tests/core/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -1,11 +1,11 @@
 // Every way of refusing input, one row each: exit status 2, a first line on standard error
 // that names the option or file and the reason, the generator's own error text below it where
 // a range check failed, nothing on standard output and no output file at all.
-#include "CliRunner.h"
-#include "core/TestSupport.h"
+#include "tests/cli/CliRunner.h"
+#include "tests/core/TestSupport.h"
 
-#include "generators/InputMessages.h"
-#include "signal/SignalFormatRules.h"
+#include "core/generators/InputMessages.h"
+#include "core/signal/SignalFormatRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/ZembrelApplication.h"
+#include "gui/app/ZembrelApplication.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "GuiTestSupport.h"
-#include "UserInput.h"
+#include "tests/gui/GuiTestSupport.h"
+#include "tests/gui/UserInput.h"
 
-#include "signal/WavFileWrite.h"
+#include "core/signal/WavFileWrite.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "signal/SignalBase.h"
+#include "core/signal/SignalBase.h"
 
 #include <QByteArray>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "UserInput.h"
+#include "tests/gui/UserInput.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "analysis/ChannelLevels.h"
+#include "core/analysis/ChannelLevels.h"
 
-#include "analysis/FFT.h"
-#include "signal/FftwPlanning.h"
-#include "signal/ParallelFor.h"
-#include "signal/SignalBase.h"
+#include "core/analysis/FFT.h"
+#include "core/signal/FftwPlanning.h"
+#include "core/signal/ParallelFor.h"
+#include "core/signal/SignalBase.h"
 
 #include <fftw3.h>
 

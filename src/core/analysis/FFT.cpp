@@ -1,4 +1,4 @@
-#include "analysis/FFT.h"
+#include "core/analysis/FFT.h"
 
 #include <algorithm>
 #include <bit>

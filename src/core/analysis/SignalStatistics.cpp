@@ -1,6 +1,6 @@
-#include "analysis/SignalStatistics.h"
+#include "core/analysis/SignalStatistics.h"
 
-#include "signal/SignalBase.h"
+#include "core/signal/SignalBase.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "analysis/StatisticsText.h"
+#include "core/analysis/StatisticsText.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "generators/CNumber.h"
+#include "core/generators/CNumber.h"
 
 #include <cctype>
 #include <charconv>

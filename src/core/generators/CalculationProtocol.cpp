@@ -1,4 +1,4 @@
-#include "generators/CalculationProtocol.h"
+#include "core/generators/CalculationProtocol.h"
 
 namespace zembrel {
 

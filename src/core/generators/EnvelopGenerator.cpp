@@ -1,8 +1,8 @@
-#include "generators/EnvelopGenerator.h"
+#include "core/generators/EnvelopGenerator.h"
 
-#include "generators/SineGenerator.h"
-#include "signal/ParallelFor.h"
-#include "signal/SignalBase.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/ParallelFor.h"
+#include "core/signal/SignalBase.h"
 
 #include <cmath>
 

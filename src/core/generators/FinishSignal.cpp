@@ -1,8 +1,8 @@
-#include "generators/FinishSignal.h"
+#include "core/generators/FinishSignal.h"
 
-#include "signal/ParallelFor.h"
-#include "signal/SampleKernels.h"
-#include "signal/SignalBase.h"
+#include "core/signal/ParallelFor.h"
+#include "core/signal/SampleKernels.h"
+#include "core/signal/SignalBase.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "generators/FrequencyListFile.h"
+#include "core/generators/FrequencyListFile.h"
 
-#include "generators/InputRules.h"
+#include "core/generators/InputRules.h"
 
-#include "generators/CNumber.h"
+#include "core/generators/CNumber.h"
 
 #include <cmath>
 #include <fstream>

@@ -1,8 +1,8 @@
-#include "generators/FrequencySweepGenerator.h"
+#include "core/generators/FrequencySweepGenerator.h"
 
-#include "generators/SineGenerator.h"
-#include "signal/ParallelFor.h"
-#include "signal/SignalBase.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/ParallelFor.h"
+#include "core/signal/SignalBase.h"
 
 #include <cmath>
 #include <numbers>

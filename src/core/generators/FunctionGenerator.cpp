@@ -1,9 +1,9 @@
-#include "generators/FunctionGenerator.h"
+#include "core/generators/FunctionGenerator.h"
 
-#include "generators/CalculationProtocol.h"
-#include "generators/SineComb.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/generators/SineComb.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
 
 #include <cmath>
 

@@ -1,13 +1,13 @@
-#include "generators/Generate.h"
+#include "core/generators/Generate.h"
 
-#include "generators/CalculationProtocol.h"
-#include "generators/FinishSignal.h"
-#include "generators/FrequencyListFile.h"
-#include "generators/FrequencyModulationGenerator.h"
-#include "generators/FrequencySweepGenerator.h"
-#include "generators/NoiseGenerator.h"
-#include "generators/RandomNumberGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/generators/FinishSignal.h"
+#include "core/generators/FrequencyListFile.h"
+#include "core/generators/FrequencyModulationGenerator.h"
+#include "core/generators/FrequencySweepGenerator.h"
+#include "core/generators/NoiseGenerator.h"
+#include "core/generators/RandomNumberGenerator.h"
+#include "core/signal/SignalBase.h"
 
 namespace zembrel {
 

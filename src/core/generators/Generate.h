@@ -1,8 +1,8 @@
 #pragma once
 
-#include "generators/ModulationInputRules.h"
-#include "generators/NoiseInputRules.h"
-#include "generators/ToneInputRules.h"
+#include "core/generators/ModulationInputRules.h"
+#include "core/generators/NoiseInputRules.h"
+#include "core/generators/ToneInputRules.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,8 +1,8 @@
-#include "generators/ModulationInputRules.h"
+#include "core/generators/ModulationInputRules.h"
 
-#include "generators/EnvelopGenerator.h"
-#include "generators/InputRules.h"
-#include "generators/SineGenerator.h"
+#include "core/generators/EnvelopGenerator.h"
+#include "core/generators/InputRules.h"
+#include "core/generators/SineGenerator.h"
 
 #include <cmath>
 

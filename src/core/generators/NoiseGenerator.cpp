@@ -1,10 +1,10 @@
-#include "generators/NoiseGenerator.h"
+#include "core/generators/NoiseGenerator.h"
 
-#include "generators/CalculationProtocol.h"
-#include "generators/InputRules.h"
-#include "generators/RandomNumberGenerator.h"
-#include "generators/SineComb.h"
-#include "generators/SineGenerator.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/generators/InputRules.h"
+#include "core/generators/RandomNumberGenerator.h"
+#include "core/generators/SineComb.h"
+#include "core/generators/SineGenerator.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generators/SineComb.h"
+#include "core/generators/SineComb.h"
 #include <cstdint>
 
 #include <string>

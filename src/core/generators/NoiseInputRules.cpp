@@ -1,7 +1,7 @@
-#include "generators/NoiseInputRules.h"
+#include "core/generators/NoiseInputRules.h"
 
-#include "generators/InputRules.h"
-#include "generators/NoiseGenerator.h"
+#include "core/generators/InputRules.h"
+#include "core/generators/NoiseGenerator.h"
 
 namespace zembrel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generators/FrequencyListFile.h"
+#include "core/generators/FrequencyListFile.h"
 
 #include <optional>
 #include <string>

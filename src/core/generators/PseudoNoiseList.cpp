@@ -1,7 +1,7 @@
-#include "generators/PseudoNoiseList.h"
+#include "core/generators/PseudoNoiseList.h"
 
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "generators/RandomNumberGenerator.h"
+#include "core/generators/RandomNumberGenerator.h"
 
 #include <ctime>
 #include <mutex>

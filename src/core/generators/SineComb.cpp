@@ -1,9 +1,9 @@
-#include "generators/SineComb.h"
+#include "core/generators/SineComb.h"
 
-#include "signal/FftwPlanning.h"
+#include "core/signal/FftwPlanning.h"
 
-#include "signal/ParallelFor.h"
-#include "signal/SignalBase.h"
+#include "core/signal/ParallelFor.h"
+#include "core/signal/SignalBase.h"
 
 #include <fftw3.h>
 

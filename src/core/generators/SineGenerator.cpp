@@ -1,7 +1,7 @@
-#include "generators/SineGenerator.h"
+#include "core/generators/SineGenerator.h"
 
-#include "signal/ParallelFor.h"
-#include "signal/SignalBase.h"
+#include "core/signal/ParallelFor.h"
+#include "core/signal/SignalBase.h"
 
 #include <cmath>
 

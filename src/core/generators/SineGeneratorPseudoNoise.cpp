@@ -1,9 +1,9 @@
 // The pseudo-noise constructors of SineGenerator: sines whose phase is drawn from the
 // process-wide phase generator.
-#include "generators/RandomNumberGenerator.h"
-#include "generators/SineGenerator.h"
-#include "signal/ParallelFor.h"
-#include "signal/SignalBase.h"
+#include "core/generators/RandomNumberGenerator.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/ParallelFor.h"
+#include "core/signal/SignalBase.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "generators/StringToDoubleConverter.h"
+#include "core/generators/StringToDoubleConverter.h"
 
-#include "generators/CNumber.h"
+#include "core/generators/CNumber.h"
 
 #include <algorithm>
 #include <cmath>

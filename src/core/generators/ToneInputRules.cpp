@@ -1,10 +1,10 @@
-#include "generators/ToneInputRules.h"
+#include "core/generators/ToneInputRules.h"
 
-#include "generators/FrequencyListFile.h"
-#include "generators/InputRules.h"
-#include "generators/PseudoNoiseList.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FrequencyListFile.h"
+#include "core/generators/InputRules.h"
+#include "core/generators/PseudoNoiseList.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
 
 namespace zembrel {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generators/FunctionGenerator.h"
+#include "core/generators/FunctionGenerator.h"
 
 #include <optional>
 

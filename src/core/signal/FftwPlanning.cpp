@@ -1,4 +1,4 @@
-#include "signal/FftwPlanning.h"
+#include "core/signal/FftwPlanning.h"
 
 namespace zembrel {
 

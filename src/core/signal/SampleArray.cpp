@@ -1,4 +1,4 @@
-#include "signal/SampleArray.h"
+#include "core/signal/SampleArray.h"
 
 #include <atomic>
 #include <cstdint>

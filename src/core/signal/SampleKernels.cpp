@@ -1,6 +1,6 @@
-#include "signal/SampleKernels.h"
+#include "core/signal/SampleKernels.h"
 
-#include "signal/SampleConversion.h"
+#include "core/signal/SampleConversion.h"
 
 #include <cstring>
 

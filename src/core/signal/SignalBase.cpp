@@ -1,6 +1,6 @@
-#include "signal/SignalBase.h"
+#include "core/signal/SignalBase.h"
 
-#include "signal/WavFileRead.h"
+#include "core/signal/WavFileRead.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "signal/SampleArray.h"
+#include "core/signal/SampleArray.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "signal/SignalFormatRules.h"
+#include "core/signal/SignalFormatRules.h"
 
-#include "generators/StringToDoubleConverter.h"
+#include "core/generators/StringToDoubleConverter.h"
 
 #include <cctype>
 #include <cmath>

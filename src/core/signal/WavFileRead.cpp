@@ -1,6 +1,6 @@
-#include "signal/WavFileRead.h"
+#include "core/signal/WavFileRead.h"
 
-#include "signal/WavError.h"
+#include "core/signal/WavError.h"
 
 #include <algorithm>
 #include <array>

@@ -1,11 +1,11 @@
-#include "signal/WavFileWrite.h"
+#include "core/signal/WavFileWrite.h"
 
-#include "signal/ParallelFor.h"
-#include "signal/SampleArray.h"
-#include "signal/SampleConversion.h"
-#include "signal/SampleKernels.h"
-#include "signal/SignalBase.h"
-#include "signal/WavError.h"
+#include "core/signal/ParallelFor.h"
+#include "core/signal/SampleArray.h"
+#include "core/signal/SampleConversion.h"
+#include "core/signal/SampleKernels.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/WavError.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "signal/WaveHeader.h"
+#include "core/signal/WaveHeader.h"
 
 #include <cstdio>
 #include <string>

@@ -1,7 +1,7 @@
-#include "signal/WaveHeader.h"
+#include "core/signal/WaveHeader.h"
 
-#include "signal/SampleConversion.h"
-#include "signal/SignalBase.h"
+#include "core/signal/SampleConversion.h"
+#include "core/signal/SignalBase.h"
 
 #include <algorithm>
 #include <cstring>

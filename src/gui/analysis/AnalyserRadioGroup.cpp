@@ -1,4 +1,4 @@
-#include "analysis/AnalyserRadioGroup.h"
+#include "gui/analysis/AnalyserRadioGroup.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>

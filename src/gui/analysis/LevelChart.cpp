@@ -1,4 +1,4 @@
-#include "analysis/LevelChart.h"
+#include "gui/analysis/LevelChart.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,14 +1,14 @@
-#include "analysis/TFDlgFrequencyAnalysis.h"
+#include "gui/analysis/TFDlgFrequencyAnalysis.h"
 
-#include "analysis/AnalyserRadioGroup.h"
-#include "analysis/LevelChart.h"
+#include "gui/analysis/AnalyserRadioGroup.h"
+#include "gui/analysis/LevelChart.h"
 
-#include "app/ChartExport.h"
-#include "app/FileDialogFolder.h"
+#include "gui/app/ChartExport.h"
+#include "gui/app/FileDialogFolder.h"
 
-#include "analysis/ChannelLevels.h"
-#include "analysis/FFT.h"
-#include "signal/SignalBase.h"
+#include "core/analysis/ChannelLevels.h"
+#include "core/analysis/FFT.h"
+#include "core/signal/SignalBase.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,10 +1,10 @@
-#include "analysis/TFDlgStatistics.h"
+#include "gui/analysis/TFDlgStatistics.h"
 
-#include "analysis/AnalyserRadioGroup.h"
+#include "gui/analysis/AnalyserRadioGroup.h"
 
-#include "analysis/SignalStatistics.h"
-#include "analysis/StatisticsText.h"
-#include "signal/SignalBase.h"
+#include "core/analysis/SignalStatistics.h"
+#include "core/analysis/StatisticsText.h"
+#include "core/signal/SignalBase.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

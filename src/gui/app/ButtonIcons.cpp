@@ -1,4 +1,4 @@
-#include "app/ButtonIcons.h"
+#include "gui/app/ButtonIcons.h"
 
 #include <QDirIterator>
 #include <QPainter>

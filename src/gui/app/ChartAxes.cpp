@@ -1,4 +1,4 @@
-#include "app/ChartAxes.h"
+#include "gui/app/ChartAxes.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "app/ChartDrag.h"
+#include "gui/app/ChartDrag.h"
 
 #include <QMouseEvent>
 #include <QRubberBand>

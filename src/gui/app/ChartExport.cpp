@@ -1,6 +1,6 @@
-#include "app/ChartExport.h"
+#include "gui/app/ChartExport.h"
 
-#include "app/FileDialogFolder.h"
+#include "gui/app/FileDialogFolder.h"
 
 #include <qcustomplot.h>
 

@@ -1,6 +1,6 @@
-#include "app/CommandLine.h"
+#include "gui/app/CommandLine.h"
 
-#include "app/TMainform.h"
+#include "gui/app/TMainform.h"
 
 #include <QCommandLineParser>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DialogFactories.h"
+#include "gui/app/DialogFactories.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,29 +1,29 @@
-#include "app/DialogFactories.h"
+#include "gui/app/DialogFactories.h"
 
-#include "analysis/TFDlgFrequencyAnalysis.h"
-#include "analysis/TFDlgStatistics.h"
-#include "app/TFDlgShowParameters.h"
-#include "generators/TFDlgAmplitudeModulationGen.h"
-#include "generators/TFDlgBandNoiseGen.h"
-#include "generators/TFDlgFrequencyModulationGen.h"
-#include "generators/TFDlgFrequencySweepGen.h"
-#include "generators/TFDlgFunctionGen.h"
-#include "generators/TFDlgPinkNoise.h"
-#include "generators/TFDlgSineGen.h"
-#include "generators/TFDlgSineNoiseGen.h"
+#include "gui/analysis/TFDlgFrequencyAnalysis.h"
+#include "gui/analysis/TFDlgStatistics.h"
+#include "gui/app/TFDlgShowParameters.h"
+#include "gui/generators/TFDlgAmplitudeModulationGen.h"
+#include "gui/generators/TFDlgBandNoiseGen.h"
+#include "gui/generators/TFDlgFrequencyModulationGen.h"
+#include "gui/generators/TFDlgFrequencySweepGen.h"
+#include "gui/generators/TFDlgFunctionGen.h"
+#include "gui/generators/TFDlgPinkNoise.h"
+#include "gui/generators/TFDlgSineGen.h"
+#include "gui/generators/TFDlgSineNoiseGen.h"
 
 DialogFactories InstalledDialogs() {
     DialogFactories dialogs;
-    dialogs.Sine = GeneratorDialog<TFDlgSineGen>();
-    dialogs.FunctionGen = GeneratorDialog<TFDlgFunctionGen>();
-    dialogs.AmplitudeModulation = GeneratorDialog<TFDlgAmplitudeModulationGen>();
-    dialogs.FrequencyModulation = GeneratorDialog<TFDlgFrequencyModulationGen>();
-    dialogs.FrequencySweep = GeneratorDialog<TFDlgFrequencySweepGen>();
+    dialogs.Sine = MakeGeneratorDialog<TFDlgSineGen>();
+    dialogs.FunctionGen = MakeGeneratorDialog<TFDlgFunctionGen>();
+    dialogs.AmplitudeModulation = MakeGeneratorDialog<TFDlgAmplitudeModulationGen>();
+    dialogs.FrequencyModulation = MakeGeneratorDialog<TFDlgFrequencyModulationGen>();
+    dialogs.FrequencySweep = MakeGeneratorDialog<TFDlgFrequencySweepGen>();
     dialogs.Frequency1 = AnalyserDialog<TFDlgFrequencyAnalysis>();
     dialogs.Statistics1 = AnalyserDialog<TFDlgStatistics>();
-    dialogs.ShowParameters1 = GeneratorDialog<TFDlgShowParameters>();
-    dialogs.Sinepnphase = GeneratorDialog<TFDlgSineNoiseGen>();
-    dialogs.BandNoise = GeneratorDialog<TFDlgBandNoiseGen>();
-    dialogs.PinkNoise = GeneratorDialog<TFDlgPinkNoise>();
+    dialogs.ShowParameters1 = MakeGeneratorDialog<TFDlgShowParameters>();
+    dialogs.Sinepnphase = MakeGeneratorDialog<TFDlgSineNoiseGen>();
+    dialogs.BandNoise = MakeGeneratorDialog<TFDlgBandNoiseGen>();
+    dialogs.PinkNoise = MakeGeneratorDialog<TFDlgPinkNoise>();
     return dialogs;
 }

@@ -21,7 +21,7 @@ using GeneratorDialogFactory = std::function<std::unique_ptr<QDialog>(
 // Builds an analysis dialog, which only reads the current signal.
 using AnalyserDialogFactory = std::function<std::unique_ptr<QDialog>(zembrel::SignalBase* signal)>;
 
-template <class Dialog> GeneratorDialogFactory GeneratorDialog() {
+template <class Dialog> GeneratorDialogFactory MakeGeneratorDialog() {
     return [](QString tempFileName, TMainform* mainform, zembrel::SignalBase* signal) {
         return std::unique_ptr<QDialog>(
             std::make_unique<Dialog>(nullptr, std::move(tempFileName), mainform, signal));
@@ -51,5 +51,5 @@ struct DialogFactories {
 };
 
 // The dialogs of this build. A new dialog is made available by one line in
-// DialogFactories.cpp, e.g. "dialogs.Sine = GeneratorDialog<TFDlgSineGen>();".
+// DialogFactories.cpp, e.g. "dialogs.Sine = MakeGeneratorDialog<TFDlgSineGen>();".
 DialogFactories InstalledDialogs();

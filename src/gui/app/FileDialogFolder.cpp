@@ -1,4 +1,4 @@
-#include "app/FileDialogFolder.h"
+#include "gui/app/FileDialogFolder.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/PlaybackFolder.h"
+#include "gui/app/PlaybackFolder.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
-#include "app/SoundOutput.h"
+#include "gui/app/SoundOutput.h"
 
-#include "app/LocalPath.h"
+#include "gui/app/LocalPath.h"
 
-#include "signal/SampleArray.h"
-#include "signal/WavFileRead.h"
+#include "core/signal/SampleArray.h"
+#include "core/signal/WavFileRead.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>

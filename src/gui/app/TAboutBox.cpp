@@ -1,6 +1,6 @@
-#include "app/TAboutBox.h"
+#include "gui/app/TAboutBox.h"
 
-#include "app/ButtonIcons.h"
+#include "gui/app/ButtonIcons.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -1,9 +1,9 @@
-#include "app/TFDlgChangeParameters.h"
+#include "gui/app/TFDlgChangeParameters.h"
 
-#include "app/TMainform.h"
-#include "generators/TFDlgErrorMsg.h"
-#include "signal/SignalBase.h"
-#include "signal/SignalFormatRules.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/SignalFormatRules.h"
+#include "gui/app/TMainform.h"
+#include "gui/generators/TFDlgErrorMsg.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,8 +1,8 @@
-#include "app/TFDlgShowParameters.h"
+#include "gui/app/TFDlgShowParameters.h"
 
-#include "app/TFDlgChangeParameters.h"
-#include "app/TMainform.h"
-#include "signal/SignalBase.h"
+#include "core/signal/SignalBase.h"
+#include "gui/app/TFDlgChangeParameters.h"
+#include "gui/app/TMainform.h"
 
 #include <QEvent>
 #include <QGridLayout>

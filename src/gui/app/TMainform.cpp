@@ -1,15 +1,15 @@
-#include "app/TMainform.h"
+#include "gui/app/TMainform.h"
 
-#include "app/ButtonIcons.h"
-#include "app/FileDialogFolder.h"
-#include "app/LocalPath.h"
-#include "app/TAboutBox.h"
-#include "app/WaveformChart.h"
+#include "gui/app/ButtonIcons.h"
+#include "gui/app/FileDialogFolder.h"
+#include "gui/app/LocalPath.h"
+#include "gui/app/TAboutBox.h"
+#include "gui/app/WaveformChart.h"
 
-#include "signal/SignalBase.h"
-#include "signal/WavError.h"
-#include "signal/WavFileRead.h"
-#include "signal/WavFileWrite.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/WavError.h"
+#include "core/signal/WavFileRead.h"
+#include "core/signal/WavFileWrite.h"
 
 #include <QAction>
 #include <QCoreApplication>

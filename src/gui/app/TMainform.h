@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/DialogFactories.h"
-#include "app/PlaybackFolder.h"
-#include "app/SoundOutput.h"
+#include "gui/app/DialogFactories.h"
+#include "gui/app/PlaybackFolder.h"
+#include "gui/app/SoundOutput.h"
 
 #include <QMainWindow>
 #include <QString>

@@ -1,10 +1,10 @@
 // Playback of the main window: the temporary playback file goes to the sound output once or in
 // a loop; Timer1 marks the expected end of a single playback in the status line.
 
-#include "app/TMainform.h"
+#include "gui/app/TMainform.h"
 
-#include "signal/SampleConversion.h"
-#include "signal/SignalBase.h"
+#include "core/signal/SampleConversion.h"
+#include "core/signal/SignalBase.h"
 
 #include <QMessageBox>
 #include <QTimer>

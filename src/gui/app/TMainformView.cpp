@@ -1,11 +1,11 @@
 // The waveform view of the main window: building the charts and button groups, drawing a
 // signal, the layout by channel count, zooming and scrolling.
 
-#include "app/ButtonIcons.h"
-#include "app/TMainform.h"
-#include "app/WaveformChart.h"
+#include "gui/app/ButtonIcons.h"
+#include "gui/app/TMainform.h"
+#include "gui/app/WaveformChart.h"
 
-#include "signal/SignalBase.h"
+#include "core/signal/SignalBase.h"
 
 #include <QEvent>
 #include <QFrame>

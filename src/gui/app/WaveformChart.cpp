@@ -1,6 +1,6 @@
-#include "app/WaveformChart.h"
+#include "gui/app/WaveformChart.h"
 
-#include "app/ChartExport.h"
+#include "gui/app/ChartExport.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ChartAxes.h"
-#include "app/ChartDrag.h"
+#include "gui/app/ChartAxes.h"
+#include "gui/app/ChartDrag.h"
 
 #include <qcustomplot.h>
 

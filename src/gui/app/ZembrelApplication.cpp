@@ -1,4 +1,4 @@
-#include "app/ZembrelApplication.h"
+#include "gui/app/ZembrelApplication.h"
 
 #include <QMessageBox>
 

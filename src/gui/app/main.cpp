@@ -1,7 +1,7 @@
-#include "app/ButtonIcons.h"
-#include "app/CommandLine.h"
-#include "app/TMainform.h"
-#include "app/ZembrelApplication.h"
+#include "gui/app/ButtonIcons.h"
+#include "gui/app/CommandLine.h"
+#include "gui/app/TMainform.h"
+#include "gui/app/ZembrelApplication.h"
 
 #include <QApplication>
 #include <QMessageBox>

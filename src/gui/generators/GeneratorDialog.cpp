@@ -1,14 +1,14 @@
-#include "generators/GeneratorDialog.h"
+#include "gui/generators/GeneratorDialog.h"
 
-#include "app/FileDialogFolder.h"
-#include "app/TMainform.h"
-#include "generators/FinishSignal.h"
-#include "generators/InputRules.h"
-#include "generators/StringToDoubleConverter.h"
-#include "generators/TFDlgErrorMsg.h"
-#include "generators/TFProcessState.h"
-#include "generators/WorkerThread.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FinishSignal.h"
+#include "core/generators/InputRules.h"
+#include "core/generators/StringToDoubleConverter.h"
+#include "core/signal/SignalBase.h"
+#include "gui/app/FileDialogFolder.h"
+#include "gui/app/TMainform.h"
+#include "gui/generators/TFDlgErrorMsg.h"
+#include "gui/generators/TFProcessState.h"
+#include "gui/generators/WorkerThread.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>

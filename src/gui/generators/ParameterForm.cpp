@@ -1,4 +1,4 @@
-#include "generators/ParameterForm.h"
+#include "gui/generators/ParameterForm.h"
 
 #include <QDialog>
 #include <QGridLayout>

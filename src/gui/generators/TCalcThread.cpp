@@ -1,6 +1,6 @@
-#include "generators/TCalcThread.h"
+#include "gui/generators/TCalcThread.h"
 
-#include "generators/FunctionGenerator.h"
+#include "core/generators/FunctionGenerator.h"
 
 TCalcThread::TCalcThread(bool, double frequency, double phase, double offset,
                          zembrel::SignalBase* signal, int* progress, int waveform,

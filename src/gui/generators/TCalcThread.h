@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generators/WorkerThread.h"
+#include "gui/generators/WorkerThread.h"
 
 namespace zembrel {
 class SignalBase;

@@ -1,11 +1,11 @@
-#include "generators/TFDlgAmplitudeModulationGen.h"
+#include "gui/generators/TFDlgAmplitudeModulationGen.h"
 
-#include "generators/EnvelopGenerator.h"
-#include "generators/InputMessages.h"
-#include "generators/ModulationInputRules.h"
-#include "generators/ParameterForm.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/EnvelopGenerator.h"
+#include "core/generators/InputMessages.h"
+#include "core/generators/ModulationInputRules.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
+#include "gui/generators/ParameterForm.h"
 
 #include <QLineEdit>
 #include <QPushButton>

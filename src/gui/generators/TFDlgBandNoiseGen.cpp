@@ -1,16 +1,16 @@
-#include "generators/TFDlgBandNoiseGen.h"
-#include "generators/ParameterForm.h"
+#include "gui/generators/TFDlgBandNoiseGen.h"
+#include "gui/generators/ParameterForm.h"
 
-#include "app/LocalPath.h"
-#include "app/TMainform.h"
-#include "generators/FrequencyListFile.h"
-#include "generators/InputMessages.h"
-#include "generators/InputRules.h"
-#include "generators/NoiseDialogFields.h"
-#include "generators/NoiseGenerator.h"
-#include "generators/NoiseInputRules.h"
-#include "generators/TNoiseCalcThread.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FrequencyListFile.h"
+#include "core/generators/InputMessages.h"
+#include "core/generators/InputRules.h"
+#include "core/generators/NoiseGenerator.h"
+#include "core/generators/NoiseInputRules.h"
+#include "core/signal/SignalBase.h"
+#include "gui/app/LocalPath.h"
+#include "gui/app/TMainform.h"
+#include "gui/generators/NoiseDialogFields.h"
+#include "gui/generators/TNoiseCalcThread.h"
 
 #include <QEventLoop>
 #include <QGroupBox>

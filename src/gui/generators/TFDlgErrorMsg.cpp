@@ -1,4 +1,4 @@
-#include "generators/TFDlgErrorMsg.h"
+#include "gui/generators/TFDlgErrorMsg.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

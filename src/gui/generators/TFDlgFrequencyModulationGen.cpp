@@ -1,10 +1,10 @@
-#include "generators/TFDlgFrequencyModulationGen.h"
+#include "gui/generators/TFDlgFrequencyModulationGen.h"
 
-#include "generators/FrequencyModulationGenerator.h"
-#include "generators/InputMessages.h"
-#include "generators/ModulationInputRules.h"
-#include "generators/ParameterForm.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FrequencyModulationGenerator.h"
+#include "core/generators/InputMessages.h"
+#include "core/generators/ModulationInputRules.h"
+#include "core/signal/SignalBase.h"
+#include "gui/generators/ParameterForm.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generators/GeneratorDialog.h"
+#include "gui/generators/GeneratorDialog.h"
 
 class QLineEdit;
 class QPushButton;

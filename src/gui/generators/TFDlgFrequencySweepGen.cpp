@@ -1,10 +1,10 @@
-#include "generators/TFDlgFrequencySweepGen.h"
+#include "gui/generators/TFDlgFrequencySweepGen.h"
 
-#include "generators/FrequencySweepGenerator.h"
-#include "generators/InputMessages.h"
-#include "generators/ModulationInputRules.h"
-#include "generators/ParameterForm.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FrequencySweepGenerator.h"
+#include "core/generators/InputMessages.h"
+#include "core/generators/ModulationInputRules.h"
+#include "core/signal/SignalBase.h"
+#include "gui/generators/ParameterForm.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -1,13 +1,13 @@
-#include "generators/TFDlgFunctionGen.h"
+#include "gui/generators/TFDlgFunctionGen.h"
 
-#include "app/TMainform.h"
-#include "generators/InputRules.h"
-#include "generators/ParameterForm.h"
-#include "generators/StringToDoubleConverter.h"
-#include "generators/TCalcThread.h"
-#include "generators/TFDlgSineGen.h"
-#include "generators/ToneInputRules.h"
-#include "signal/SignalBase.h"
+#include "core/generators/InputRules.h"
+#include "core/generators/StringToDoubleConverter.h"
+#include "core/generators/ToneInputRules.h"
+#include "core/signal/SignalBase.h"
+#include "gui/app/TMainform.h"
+#include "gui/generators/ParameterForm.h"
+#include "gui/generators/TCalcThread.h"
+#include "gui/generators/TFDlgSineGen.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,13 +1,13 @@
-#include "generators/TFDlgPinkNoise.h"
+#include "gui/generators/TFDlgPinkNoise.h"
 
-#include "generators/InputRules.h"
-#include "generators/NoiseDialogFields.h"
-#include "generators/NoiseGenerator.h"
-#include "generators/NoiseInputRules.h"
-#include "generators/ParameterForm.h"
-#include "generators/TFDlgBandNoiseGen.h"
-#include "generators/TNoiseCalcThread.h"
-#include "signal/SignalBase.h"
+#include "core/generators/InputRules.h"
+#include "core/generators/NoiseGenerator.h"
+#include "core/generators/NoiseInputRules.h"
+#include "core/signal/SignalBase.h"
+#include "gui/generators/NoiseDialogFields.h"
+#include "gui/generators/ParameterForm.h"
+#include "gui/generators/TFDlgBandNoiseGen.h"
+#include "gui/generators/TNoiseCalcThread.h"
 
 #include <QEvent>
 #include <QGroupBox>

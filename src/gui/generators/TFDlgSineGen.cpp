@@ -1,14 +1,14 @@
-#include "generators/TFDlgSineGen.h"
+#include "gui/generators/TFDlgSineGen.h"
 
-#include "app/LocalPath.h"
-#include "app/TMainform.h"
-#include "generators/FrequencyListFile.h"
-#include "generators/InputMessages.h"
-#include "generators/InputRules.h"
-#include "generators/ParameterForm.h"
-#include "generators/SineGenerator.h"
-#include "generators/ToneInputRules.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FrequencyListFile.h"
+#include "core/generators/InputMessages.h"
+#include "core/generators/InputRules.h"
+#include "core/generators/SineGenerator.h"
+#include "core/generators/ToneInputRules.h"
+#include "core/signal/SignalBase.h"
+#include "gui/app/LocalPath.h"
+#include "gui/app/TMainform.h"
+#include "gui/generators/ParameterForm.h"
 
 #include <QFormLayout>
 #include <QGridLayout>

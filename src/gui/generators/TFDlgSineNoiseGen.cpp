@@ -1,15 +1,15 @@
-#include "generators/TFDlgSineNoiseGen.h"
+#include "gui/generators/TFDlgSineNoiseGen.h"
 
-#include "app/LocalPath.h"
-#include "generators/FrequencyListFile.h"
-#include "generators/InputRules.h"
-#include "generators/NoiseDialogFields.h"
-#include "generators/ParameterForm.h"
-#include "generators/PseudoNoiseList.h"
-#include "generators/SineGenerator.h"
-#include "generators/TFDlgSineGen.h"
-#include "generators/ToneInputRules.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FrequencyListFile.h"
+#include "core/generators/InputRules.h"
+#include "core/generators/PseudoNoiseList.h"
+#include "core/generators/SineGenerator.h"
+#include "core/generators/ToneInputRules.h"
+#include "core/signal/SignalBase.h"
+#include "gui/app/LocalPath.h"
+#include "gui/generators/NoiseDialogFields.h"
+#include "gui/generators/ParameterForm.h"
+#include "gui/generators/TFDlgSineGen.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

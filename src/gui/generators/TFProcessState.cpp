@@ -1,6 +1,6 @@
-#include "generators/TFProcessState.h"
+#include "gui/generators/TFProcessState.h"
 
-#include "generators/WorkerThread.h"
+#include "gui/generators/WorkerThread.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

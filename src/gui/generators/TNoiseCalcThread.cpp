@@ -1,6 +1,6 @@
-#include "generators/TNoiseCalcThread.h"
+#include "gui/generators/TNoiseCalcThread.h"
 
-#include "generators/NoiseGenerator.h"
+#include "core/generators/NoiseGenerator.h"
 
 TNoiseCalcThread::TNoiseCalcThread(bool, double startFrequency, double stopFrequency,
                                    double stepSize, double amplitude, double phaseOffsetDeg,

@@ -1,10 +1,10 @@
 // The analyser's average over the whole signal, its peak bin and its rows of text.
 
-#include "analysis/ChannelLevels.h"
-#include "analysis/FFT.h"
-#include "generators/CalculationProtocol.h"
-#include "generators/Generate.h"
-#include "signal/SignalBase.h"
+#include "core/analysis/ChannelLevels.h"
+#include "core/analysis/FFT.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/generators/Generate.h"
+#include "core/signal/SignalBase.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "analysis/SignalStatistics.h"
-#include "generators/FinishSignal.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
-#include "signal/WavFileRead.h"
+#include "core/analysis/SignalStatistics.h"
+#include "core/generators/FinishSignal.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/WavFileRead.h"
 
-#include "core/TestSupport.h"
+#include "tests/core/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "generators/EnvelopGenerator.h"
-#include "generators/FinishSignal.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/EnvelopGenerator.h"
+#include "core/generators/FinishSignal.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
 
-#include "core/generators/ToneMeasure.h"
+#include "tests/core/generators/ToneMeasure.h"
 
 #include <gtest/gtest.h>
 

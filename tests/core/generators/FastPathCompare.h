@@ -1,7 +1,7 @@
 #pragma once
 
-#include "generators/FinishSignal.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FinishSignal.h"
+#include "core/signal/SignalBase.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "generators/FinishSignal.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FinishSignal.h"
+#include "core/signal/SignalBase.h"
 
 #include <gtest/gtest.h>
 

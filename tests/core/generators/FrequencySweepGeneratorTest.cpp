@@ -1,7 +1,7 @@
-#include "generators/FrequencySweepGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FrequencySweepGenerator.h"
+#include "core/signal/SignalBase.h"
 
-#include "core/generators/ToneMeasure.h"
+#include "tests/core/generators/ToneMeasure.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "generators/FunctionGenerator.h"
-#include "core/generators/FastPathCompare.h"
-#include "core/generators/ReportRecorder.h"
-#include "generators/CalculationProtocol.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FunctionGenerator.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/signal/SignalBase.h"
+#include "tests/core/generators/FastPathCompare.h"
+#include "tests/core/generators/ReportRecorder.h"
 
 #include <gtest/gtest.h>
 

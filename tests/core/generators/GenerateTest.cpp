@@ -1,16 +1,16 @@
 // The generators' entry points: refused input leaves the signal as it was, a stop leaves it
 // unscaled, and a finished run is the dialog's sequence of steps.
-#include "generators/Generate.h"
+#include "core/generators/Generate.h"
 
-#include "core/TestSupport.h"
-#include "core/generators/ReportRecorder.h"
+#include "tests/core/TestSupport.h"
+#include "tests/core/generators/ReportRecorder.h"
 
-#include "generators/FinishSignal.h"
-#include "generators/FrequencyListFile.h"
-#include "generators/FrequencySweepGenerator.h"
-#include "generators/NoiseGenerator.h"
-#include "generators/RandomNumberGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FinishSignal.h"
+#include "core/generators/FrequencyListFile.h"
+#include "core/generators/FrequencySweepGenerator.h"
+#include "core/generators/NoiseGenerator.h"
+#include "core/generators/RandomNumberGenerator.h"
+#include "core/signal/SignalBase.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // Values a generator's checks let through stay within what its arithmetic can carry.
 
-#include "generators/CalculationProtocol.h"
-#include "generators/FrequencyListFile.h"
-#include "generators/FunctionGenerator.h"
-#include "generators/Generate.h"
-#include "generators/InputRules.h"
-#include "signal/SignalBase.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/generators/FrequencyListFile.h"
+#include "core/generators/FunctionGenerator.h"
+#include "core/generators/Generate.h"
+#include "core/generators/InputRules.h"
+#include "core/signal/SignalBase.h"
 
-#include "core/TestSupport.h"
+#include "tests/core/TestSupport.h"
 
 #include <gtest/gtest.h>
 

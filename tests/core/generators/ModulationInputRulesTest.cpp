@@ -1,4 +1,4 @@
-#include "generators/ModulationInputRules.h"
+#include "core/generators/ModulationInputRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "core/generators/FastPathCompare.h"
-#include "core/generators/ReportRecorder.h"
-#include "generators/NoiseGenerator.h"
-#include "generators/RandomNumberGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/NoiseGenerator.h"
+#include "core/generators/RandomNumberGenerator.h"
+#include "core/signal/SignalBase.h"
+#include "tests/core/generators/FastPathCompare.h"
+#include "tests/core/generators/ReportRecorder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "generators/NoiseGenerator.h"
-#include "core/generators/ReportRecorder.h"
-#include "generators/CalculationProtocol.h"
-#include "generators/FrequencyListFile.h"
-#include "generators/RandomNumberGenerator.h"
-#include "signal/SampleArray.h"
-#include "signal/SignalBase.h"
+#include "core/generators/NoiseGenerator.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/generators/FrequencyListFile.h"
+#include "core/generators/RandomNumberGenerator.h"
+#include "core/signal/SampleArray.h"
+#include "core/signal/SignalBase.h"
+#include "tests/core/generators/ReportRecorder.h"
 
-#include "core/TestSupport.h"
+#include "tests/core/TestSupport.h"
 
 #include <fftw3.h>
 #include <gtest/gtest.h>

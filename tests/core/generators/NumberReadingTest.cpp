@@ -1,8 +1,8 @@
-#include "generators/CNumber.h"
-#include "generators/FrequencyListFile.h"
-#include "generators/StringToDoubleConverter.h"
+#include "core/generators/CNumber.h"
+#include "core/generators/FrequencyListFile.h"
+#include "core/generators/StringToDoubleConverter.h"
 
-#include "core/TestSupport.h"
+#include "tests/core/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "generators/PseudoNoiseList.h"
-#include "core/generators/FastPathCompare.h"
-#include "generators/RandomNumberGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/PseudoNoiseList.h"
+#include "core/generators/RandomNumberGenerator.h"
+#include "core/signal/SignalBase.h"
+#include "tests/core/generators/FastPathCompare.h"
 
 #include <gtest/gtest.h>
 

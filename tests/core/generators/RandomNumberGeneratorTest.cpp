@@ -1,6 +1,6 @@
-#include "generators/RandomNumberGenerator.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/RandomNumberGenerator.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "generators/SineComb.h"
-#include "core/generators/FastPathCompare.h"
-#include "signal/SignalBase.h"
+#include "core/generators/SineComb.h"
+#include "core/signal/SignalBase.h"
+#include "tests/core/generators/FastPathCompare.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
 
 #include <gtest/gtest.h>
 

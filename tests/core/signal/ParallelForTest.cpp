@@ -1,6 +1,6 @@
-#include "signal/ParallelFor.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/signal/ParallelFor.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
 
 #include <gtest/gtest.h>
 

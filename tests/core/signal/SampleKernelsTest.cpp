@@ -1,8 +1,8 @@
 // The paired sample loops against their one-sample definitions, on values that reach every
 // branch: NaN, infinities, signed zero, the saturation bounds and their neighbours, and odd
 // lengths that leave a tail.
-#include "signal/SampleKernels.h"
-#include "signal/SampleConversion.h"
+#include "core/signal/SampleKernels.h"
+#include "core/signal/SampleConversion.h"
 
 #include <gtest/gtest.h>
 

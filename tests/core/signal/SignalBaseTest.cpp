@@ -1,4 +1,4 @@
-#include "signal/SignalBase.h"
+#include "core/signal/SignalBase.h"
 
 #include <gtest/gtest.h>
 

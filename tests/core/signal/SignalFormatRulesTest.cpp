@@ -1,5 +1,5 @@
-#include "signal/SignalFormatRules.h"
-#include "generators/InputRules.h"
+#include "core/signal/SignalFormatRules.h"
+#include "core/generators/InputRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // sox is an independent reader and writer of WAV files: what we write it must read with our
 // format and samples, and what it writes we must load with its samples.
-#include "signal/SignalBase.h"
-#include "signal/WavFileRead.h"
-#include "signal/WavFileWrite.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/WavFileRead.h"
+#include "core/signal/WavFileWrite.h"
 
-#include "core/TestSupport.h"
+#include "tests/core/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "signal/SignalBase.h"
-#include "signal/WavError.h"
-#include "signal/WavFileRead.h"
-#include "signal/WavFileWrite.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/WavError.h"
+#include "core/signal/WavFileRead.h"
+#include "core/signal/WavFileWrite.h"
 
-#include "core/TestSupport.h"
+#include "tests/core/TestSupport.h"
 
 #include <gtest/gtest.h>
 

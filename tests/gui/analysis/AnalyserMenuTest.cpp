@@ -1,9 +1,9 @@
-#include "app/MainformFixture.h"
+#include "tests/gui/app/MainformFixture.h"
 
-#include "analysis/AnalyserRadioGroup.h"
-#include "analysis/LevelChart.h"
-#include "analysis/TFDlgFrequencyAnalysis.h"
-#include "analysis/TFDlgStatistics.h"
+#include "gui/analysis/AnalyserRadioGroup.h"
+#include "gui/analysis/LevelChart.h"
+#include "gui/analysis/TFDlgFrequencyAnalysis.h"
+#include "gui/analysis/TFDlgStatistics.h"
 
 #include <QAction>
 #include <QLabel>

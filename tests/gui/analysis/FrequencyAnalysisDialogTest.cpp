@@ -1,11 +1,11 @@
-#include "GuiTestSupport.h"
+#include "tests/gui/GuiTestSupport.h"
 
-#include "analysis/AnalyserRadioGroup.h"
-#include "analysis/LevelChart.h"
-#include "analysis/TFDlgFrequencyAnalysis.h"
+#include "gui/analysis/AnalyserRadioGroup.h"
+#include "gui/analysis/LevelChart.h"
+#include "gui/analysis/TFDlgFrequencyAnalysis.h"
 
-#include "analysis/FFT.h"
-#include "signal/SignalBase.h"
+#include "core/analysis/FFT.h"
+#include "core/signal/SignalBase.h"
 
 #include <gtest/gtest.h>
 

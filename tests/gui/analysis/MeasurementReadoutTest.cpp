@@ -1,18 +1,18 @@
 // What an engineer reads off the analysers and takes away from them, driven as a user does.
 
-#include "UserInput.h"
-#include "app/MainformFixture.h"
+#include "tests/gui/UserInput.h"
+#include "tests/gui/app/MainformFixture.h"
 
-#include "analysis/AnalyserRadioGroup.h"
-#include "analysis/LevelChart.h"
-#include "analysis/TFDlgFrequencyAnalysis.h"
-#include "analysis/TFDlgStatistics.h"
-#include "app/DialogFactories.h"
+#include "gui/analysis/AnalyserRadioGroup.h"
+#include "gui/analysis/LevelChart.h"
+#include "gui/analysis/TFDlgFrequencyAnalysis.h"
+#include "gui/analysis/TFDlgStatistics.h"
+#include "gui/app/DialogFactories.h"
 
-#include "analysis/ChannelLevels.h"
-#include "generators/CalculationProtocol.h"
-#include "generators/Generate.h"
-#include "signal/SignalBase.h"
+#include "core/analysis/ChannelLevels.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/generators/Generate.h"
+#include "core/signal/SignalBase.h"
 
 #include <QApplication>
 #include <QCheckBox>

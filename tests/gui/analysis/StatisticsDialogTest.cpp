@@ -1,9 +1,9 @@
-#include "analysis/AnalyserRadioGroup.h"
-#include "analysis/TFDlgStatistics.h"
+#include "gui/analysis/AnalyserRadioGroup.h"
+#include "gui/analysis/TFDlgStatistics.h"
 
-#include "generators/FinishSignal.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FinishSignal.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
 
 #include <gtest/gtest.h>
 

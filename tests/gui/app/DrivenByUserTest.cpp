@@ -2,15 +2,15 @@
 // Return and Escape, and mouse clicks, all through the window system while the dialogs run
 // their real exec().
 
-#include "MainformFixture.h"
-#include "UserInput.h"
+#include "tests/gui/UserInput.h"
+#include "tests/gui/app/MainformFixture.h"
 
-#include "app/DialogFactories.h"
-#include "generators/FinishSignal.h"
-#include "generators/TFProcessState.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FinishSignal.h"
+#include "core/signal/SignalBase.h"
+#include "gui/app/DialogFactories.h"
+#include "gui/generators/TFProcessState.h"
 
-#include "signal/WavFileRead.h"
+#include "core/signal/WavFileRead.h"
 
 #include <QApplication>
 #include <QComboBox>

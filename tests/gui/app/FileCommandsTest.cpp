@@ -1,10 +1,10 @@
 // File New, Open and Save of the main window, with good and broken files.
 
-#include "MainformFixture.h"
+#include "tests/gui/app/MainformFixture.h"
 
-#include "app/WaveformChart.h"
+#include "gui/app/WaveformChart.h"
 
-#include "signal/SignalBase.h"
+#include "core/signal/SignalBase.h"
 
 #include <QDialog>
 #include <QDir>

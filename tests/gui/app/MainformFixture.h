@@ -1,9 +1,9 @@
 #pragma once
 
-#include "GuiTestSupport.h"
+#include "tests/gui/GuiTestSupport.h"
 
-#include "app/TMainform.h"
-#include "app/WaveformChart.h"
+#include "gui/app/TMainform.h"
+#include "gui/app/WaveformChart.h"
 
 #include <gtest/gtest.h>
 

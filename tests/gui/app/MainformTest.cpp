@@ -1,11 +1,11 @@
 // The main window's start-up state, menu, About box, dialog hand-over and the life cycle of
 // the temporary playback file.
 
-#include "MainformFixture.h"
+#include "tests/gui/app/MainformFixture.h"
 
-#include "app/WaveformChart.h"
+#include "gui/app/WaveformChart.h"
 
-#include "signal/SignalBase.h"
+#include "core/signal/SignalBase.h"
 
 #include <QAction>
 #include <QDialog>

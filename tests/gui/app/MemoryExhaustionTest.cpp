@@ -2,12 +2,12 @@
 // process of its own, whose address space the test limits (RLIMIT_AS) to a little more than it
 // uses, so that the largest signal cannot be made.
 
-#include "MainformFixture.h"
-#include "UserInput.h"
+#include "tests/gui/UserInput.h"
+#include "tests/gui/app/MainformFixture.h"
 
-#include "app/DialogFactories.h"
-#include "generators/FinishSignal.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FinishSignal.h"
+#include "core/signal/SignalBase.h"
+#include "gui/app/DialogFactories.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 // The main window on a machine without sound output. CTest runs this suite in a process whose
 // PulseAudio server address leads nowhere, so no output device exists.
 
-#include "GuiTestSupport.h"
+#include "tests/gui/GuiTestSupport.h"
 
-#include "app/TMainform.h"
-#include "app/WaveformChart.h"
+#include "gui/app/TMainform.h"
+#include "gui/app/WaveformChart.h"
 
 #include <gtest/gtest.h>
 

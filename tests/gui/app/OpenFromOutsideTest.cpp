@@ -2,11 +2,11 @@
 // desktop menu starts it, and dropped on the main window. Both take the way of File Open: the
 // same checks, the same messages, and a refused file changes nothing.
 
-#include "MainformFixture.h"
+#include "tests/gui/app/MainformFixture.h"
 
-#include "UserInput.h"
+#include "tests/gui/UserInput.h"
 
-#include "app/CommandLine.h"
+#include "gui/app/CommandLine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "app/MainformFixture.h"
-#include "app/TFDlgChangeParameters.h"
-#include "app/TFDlgShowParameters.h"
+#include "gui/app/TFDlgChangeParameters.h"
+#include "gui/app/TFDlgShowParameters.h"
+#include "tests/gui/app/MainformFixture.h"
 
-#include "signal/SignalBase.h"
-#include "signal/WavFileRead.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/WavFileRead.h"
 
 #include <QComboBox>
 #include <QLabel>

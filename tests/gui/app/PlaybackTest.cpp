@@ -1,11 +1,11 @@
 // Playback through a real sound server: the test command runs a private PulseAudio server with a
 // null sink, and these tests record the sink's monitor while the main window plays.
 
-#include "MainformFixture.h"
+#include "tests/gui/app/MainformFixture.h"
 
-#include "app/SoundOutput.h"
+#include "gui/app/SoundOutput.h"
 
-#include "signal/WavError.h"
+#include "core/signal/WavError.h"
 
 #include <QPushButton>
 #include <QTest>

@@ -1,6 +1,6 @@
 // The window carries the program's installed icon, built in from packaging/zembrel.svg.
 
-#include "app/ButtonIcons.h"
+#include "gui/app/ButtonIcons.h"
 
 #include <gtest/gtest.h>
 

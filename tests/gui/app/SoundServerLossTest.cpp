@@ -1,9 +1,9 @@
 // A sound output that fails while it plays is reported. CTest runs this suite in a process of
 // its own: it starts a private PulseAudio server, plays into it and ends the server.
 
-#include "GuiTestSupport.h"
+#include "tests/gui/GuiTestSupport.h"
 
-#include "app/SoundOutput.h"
+#include "gui/app/SoundOutput.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The waveform view: what ShowSignal draws, the layout by channel count, zoom and scroll
 // arithmetic of the buttons, and the mouse rules.
 
-#include "MainformFixture.h"
+#include "tests/gui/app/MainformFixture.h"
 
-#include "app/WaveformChart.h"
+#include "gui/app/WaveformChart.h"
 
-#include "signal/SignalBase.h"
+#include "core/signal/SignalBase.h"
 
 #include <QGroupBox>
 #include <QMouseEvent>

@@ -1,5 +1,5 @@
-#include "generators/ModulationDialogFixture.h"
-#include "generators/TFDlgAmplitudeModulationGen.h"
+#include "gui/generators/TFDlgAmplitudeModulationGen.h"
+#include "tests/gui/generators/ModulationDialogFixture.h"
 
 #include <QPushButton>
 #include <QTest>

@@ -1,12 +1,12 @@
-#include "NoiseTestSupport.h"
-#include "app/MainformFixture.h"
-#include "generators/TFDlgBandNoiseGen.h"
+#include "gui/generators/TFDlgBandNoiseGen.h"
+#include "tests/gui/app/MainformFixture.h"
+#include "tests/gui/generators/NoiseTestSupport.h"
 
-#include "generators/FinishSignal.h"
-#include "generators/NoiseGenerator.h"
-#include "generators/RandomNumberGenerator.h"
-#include "signal/SignalBase.h"
-#include "signal/WavFileRead.h"
+#include "core/generators/FinishSignal.h"
+#include "core/generators/NoiseGenerator.h"
+#include "core/generators/RandomNumberGenerator.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/WavFileRead.h"
 
 #include <QLabel>
 #include <QLineEdit>

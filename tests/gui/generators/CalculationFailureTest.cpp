@@ -1,13 +1,13 @@
 // Exceptions never end the program: one that escapes a command is shown, one that ends a worker
 // ends its calculation like a Cancel, with the reason.
 
-#include "UserInput.h"
-#include "app/MainformFixture.h"
-#include "generators/GeneratorDialog.h"
-#include "generators/WorkerThread.h"
+#include "gui/generators/GeneratorDialog.h"
+#include "gui/generators/WorkerThread.h"
+#include "tests/gui/UserInput.h"
+#include "tests/gui/app/MainformFixture.h"
 
-#include "generators/FinishSignal.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FinishSignal.h"
+#include "core/signal/SignalBase.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
-#include "GuiTestSupport.h"
-#include "generators/TFDlgErrorMsg.h"
-#include "generators/TFDlgSineGen.h"
+#include "gui/generators/TFDlgErrorMsg.h"
+#include "gui/generators/TFDlgSineGen.h"
+#include "tests/gui/GuiTestSupport.h"
 
 #include <gtest/gtest.h>
 

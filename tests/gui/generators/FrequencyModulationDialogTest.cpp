@@ -1,5 +1,5 @@
-#include "generators/ModulationDialogFixture.h"
-#include "generators/TFDlgFrequencyModulationGen.h"
+#include "gui/generators/TFDlgFrequencyModulationGen.h"
+#include "tests/gui/generators/ModulationDialogFixture.h"
 
 #include <QPushButton>
 

@@ -1,8 +1,8 @@
-#include "generators/ModulationDialogFixture.h"
-#include "generators/TFDlgFrequencySweepGen.h"
+#include "gui/generators/TFDlgFrequencySweepGen.h"
+#include "tests/gui/generators/ModulationDialogFixture.h"
 
-#include "generators/FinishSignal.h"
-#include "generators/FrequencySweepGenerator.h"
+#include "core/generators/FinishSignal.h"
+#include "core/generators/FrequencySweepGenerator.h"
 
 #include <QComboBox>
 #include <QPushButton>

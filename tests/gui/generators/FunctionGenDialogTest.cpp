@@ -1,12 +1,12 @@
-#include "app/MainformFixture.h"
-#include "generators/TFDlgFunctionGen.h"
-#include "generators/TFDlgSineGen.h"
-#include "generators/TFProcessState.h"
+#include "gui/generators/TFDlgFunctionGen.h"
+#include "gui/generators/TFDlgSineGen.h"
+#include "gui/generators/TFProcessState.h"
+#include "tests/gui/app/MainformFixture.h"
 
-#include "generators/CalculationProtocol.h"
-#include "generators/FinishSignal.h"
-#include "generators/FunctionGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/generators/FinishSignal.h"
+#include "core/generators/FunctionGenerator.h"
+#include "core/signal/SignalBase.h"
 
 #include <QComboBox>
 #include <QDeadlineTimer>

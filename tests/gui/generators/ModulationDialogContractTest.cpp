@@ -1,13 +1,13 @@
 // What the three modulation dialogs share with every generator dialog: OK scales, writes the
 // playback file, reports and redraws; Cancel and the close box bring the previous signal back;
 // no field takes a number that is not finite.
-#include "generators/ModulationDialogFixture.h"
-#include "generators/TFDlgAmplitudeModulationGen.h"
-#include "generators/TFDlgFrequencyModulationGen.h"
-#include "generators/TFDlgFrequencySweepGen.h"
+#include "gui/generators/TFDlgAmplitudeModulationGen.h"
+#include "gui/generators/TFDlgFrequencyModulationGen.h"
+#include "gui/generators/TFDlgFrequencySweepGen.h"
+#include "tests/gui/generators/ModulationDialogFixture.h"
 
-#include "generators/FinishSignal.h"
-#include "signal/WavFileRead.h"
+#include "core/generators/FinishSignal.h"
+#include "core/signal/WavFileRead.h"
 
 #include <QComboBox>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/MainformFixture.h"
+#include "tests/gui/app/MainformFixture.h"
 
-#include "signal/SignalBase.h"
+#include "core/signal/SignalBase.h"
 
 #include <QLineEdit>
 #include <QStatusBar>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "generators/CalculationProtocol.h"
-#include "generators/GeneratorDialog.h"
-#include "generators/TFProcessState.h"
-#include "signal/SampleArray.h"
+#include "core/generators/CalculationProtocol.h"
+#include "core/signal/SampleArray.h"
+#include "gui/generators/GeneratorDialog.h"
+#include "gui/generators/TFProcessState.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "NoiseTestSupport.h"
-#include "UserInput.h"
-#include "app/MainformFixture.h"
-#include "generators/TFDlgBandNoiseGen.h"
-#include "generators/TFDlgPinkNoise.h"
+#include "gui/generators/TFDlgBandNoiseGen.h"
+#include "gui/generators/TFDlgPinkNoise.h"
+#include "tests/gui/UserInput.h"
+#include "tests/gui/app/MainformFixture.h"
+#include "tests/gui/generators/NoiseTestSupport.h"
 
-#include "generators/FinishSignal.h"
-#include "signal/SignalBase.h"
-#include "signal/WavFileRead.h"
+#include "core/generators/FinishSignal.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/WavFileRead.h"
 
 #include <QLineEdit>
 #include <QPushButton>

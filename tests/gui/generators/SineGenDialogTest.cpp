@@ -1,11 +1,11 @@
-#include "app/MainformFixture.h"
-#include "generators/TFDlgSineGen.h"
+#include "gui/generators/TFDlgSineGen.h"
+#include "tests/gui/app/MainformFixture.h"
 
-#include "generators/FinishSignal.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
-#include "signal/WavFileRead.h"
-#include "signal/WavFileWrite.h"
+#include "core/generators/FinishSignal.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/WavFileRead.h"
+#include "core/signal/WavFileWrite.h"
 
 #include <QLabel>
 #include <QLineEdit>

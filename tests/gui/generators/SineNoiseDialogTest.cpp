@@ -1,11 +1,11 @@
-#include "app/MainformFixture.h"
-#include "generators/TFDlgSineGen.h"
-#include "generators/TFDlgSineNoiseGen.h"
+#include "gui/generators/TFDlgSineGen.h"
+#include "gui/generators/TFDlgSineNoiseGen.h"
+#include "tests/gui/app/MainformFixture.h"
 
-#include "generators/FinishSignal.h"
-#include "generators/RandomNumberGenerator.h"
-#include "generators/SineGenerator.h"
-#include "signal/SignalBase.h"
+#include "core/generators/FinishSignal.h"
+#include "core/generators/RandomNumberGenerator.h"
+#include "core/generators/SineGenerator.h"
+#include "core/signal/SignalBase.h"
 
 #include <QLabel>
 #include <QLineEdit>
