@@ -3,6 +3,7 @@
 // generator was asked for.
 #include "tests/cli/CliRunner.h"
 #include "tests/core/TestSupport.h"
+#include "tests/core/analysis/SpectrumRowsCheck.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -10,11 +11,10 @@
 #include <pty.h>
 #include <signal.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <sstream>
-#include <thread>
 
 namespace {
 
@@ -39,7 +39,8 @@ protected:
     // sox reads the file with this rate, channel count, bit depth and length in samples.
     void ExpectSoxReads(const std::string& file, int rate, int channels, int bits, long samples) {
         if (!zembrel::test::SoxPresent()) {
-            GTEST_SKIP() << "sox is not installed";
+            ADD_FAILURE() << "sox is not installed: the test command installs it";
+            return;
         }
         const auto info = [&file](const char* flag) {
             return std::stol(CommandOutput("sox --i " + std::string(flag) + " '" + file + "'"));
@@ -72,6 +73,40 @@ protected:
 
     zembrel::test::TempDir dir;
 };
+
+// Starts zembrel-cli with its standard error on a new terminal; master is the other end.
+pid_t StartOnTerminal(std::vector<std::string> args, int& master) {
+    int slave = -1;
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
+        return -1;
+    }
+    args.insert(args.begin(), ZEMBREL_CLI_PATH);
+    std::vector<char*> argv;
+    for (std::string& a : args) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(slave, STDERR_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(slave);
+    return pid;
+}
+
+// What the program draws on the terminal, read until it shows until (empty: until it ends).
+std::string ReadTerminal(int master, const std::string& until = "") {
+    std::string shown;
+    char buffer[256];
+    ssize_t n;
+    while ((until.empty() || shown.find(until) == std::string::npos) &&
+           (n = read(master, buffer, sizeof buffer)) > 0) {
+        shown.append(buffer, static_cast<std::size_t>(n));
+    }
+    return shown;
+}
 
 // Bins of 1 Hz: a rate of 32768 Hz analysed with 32768 points puts every whole frequency in the
 // middle of its bin, so levels can be compared to a few hundredths of a dB.
@@ -230,12 +265,14 @@ TEST_F(Cli, StatsShowsTheDialogsFiguresAndAgreesWithSox) {
         const json ours = Stats(file);
         std::istringstream sox(CommandOutput("sox '" + file + "' -n stats 2>&1"));
         std::string line;
+        int found = 0;
         while (std::getline(sox, line)) {
             for (const auto& [label, key] :
                  {std::pair{"Pk lev dB", "peak_dbfs"}, std::pair{"RMS lev dB", "rms_dbfs"}}) {
                 if (line.rfind(label, 0) != 0) {
                     continue;
                 }
+                ++found;
                 // Columns: overall, then each channel of a stereo file.
                 std::istringstream values(line.substr(std::string(label).size()));
                 std::vector<double> columns{std::istream_iterator<double>(values), {}};
@@ -247,6 +284,7 @@ TEST_F(Cli, StatsShowsTheDialogsFiguresAndAgreesWithSox) {
                 }
             }
         }
+        EXPECT_EQ(found, 2) << "sox stats gave no peak or RMS level for " << file;
     }
 }
 
@@ -257,66 +295,55 @@ TEST_F(Cli, SpectrumWritesOneRowPerBinInEveryFormat) {
     const Result js = Call({"spectrum", file, "--len", "1024", "--json"});
     ASSERT_EQ(csv.status + tabs.status + js.status, 0) << csv.err << tabs.err << js.err;
 
-    std::istringstream rows(csv.out);
-    std::string line;
-    std::getline(rows, line);
-    EXPECT_EQ(line, "frequency_hz,level_db");
     const json bins = json::parse(js.out).at("bins");
     ASSERT_EQ(bins.size(), 512u);
-    std::string expectedTabs;
-    for (std::size_t k = 0; k < bins.size(); ++k) {
-        ASSERT_TRUE(std::getline(rows, line));
-        const double f = bins[k][0].get<double>();
-        const double level = bins[k][1].get<double>();
-        // Every format carries the same doubles, written so that they read back exactly.
-        EXPECT_EQ(std::stod(line.substr(0, line.find(','))), f);
-        EXPECT_EQ(std::stod(line.substr(line.find(',') + 1)), level);
-        expectedTabs +=
-            line.substr(0, line.find(',')) + "\t" + line.substr(line.find(',') + 1) + "\n";
+    std::vector<double> levels;
+    for (const json& bin : bins) {
+        EXPECT_EQ(bin[0].get<double>(),
+                  zembrel::BinFrequency(8000.0, 1024, static_cast<int>(levels.size())));
+        levels.push_back(bin[1].get<double>());
     }
-    EXPECT_FALSE(std::getline(rows, line));
-    EXPECT_EQ(tabs.out, expectedTabs);
+    // Every format carries the same doubles, written so that they read back exactly.
+    zembrel::test::ExpectSpectrumRows(csv.out, ',', true, 8000.0, 1024, levels);
+    std::string asTabs = csv.out.substr(csv.out.find('\n') + 1);
+    std::replace(asTabs.begin(), asTabs.end(), ',', '\t');
+    EXPECT_EQ(tabs.out, asTabs);
     EXPECT_EQ(bins[0][0].get<double>(), 0.0);
     EXPECT_EQ(bins[511][0].get<double>(), 4000.0 - 8000.0 / 1024);
 }
 
 TEST_F(Cli, CtrlCStopsTheCalculationAndWritesNothing) {
-    // Forty million lines: seconds of work, with a stop check before each line.
-    const std::string file = dir.File("long.wav");
-    const pid_t pid = clitest::Start(
-        {"white", "--band", "1,4000,0.0001", "--rate", "8000", "-o", file}, dir.Path());
+    // Forty million lines: seconds of work, with a stop check before each line. Ctrl+C comes
+    // once the calculation has reported progress.
+    int terminal = -1;
+    const pid_t pid = StartOnTerminal(
+        {"white", "--band", "1,4000,0.0001", "--rate", "8000", "-o", dir.File("long.wav")},
+        terminal);
     ASSERT_GT(pid, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::string shown = ReadTerminal(terminal, "%");
     kill(pid, SIGINT);
-    const Result run = clitest::Finish(pid, dir.Path());
-    EXPECT_EQ(run.status, 130) << run.err;
-    EXPECT_NE(run.err.find("interrupted, nothing written"), std::string::npos) << run.err;
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2)
-        << "neither the file nor a partial one";
+    shown += ReadTerminal(terminal);
+    close(terminal);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status) << ": " << shown;
+    EXPECT_EQ(WEXITSTATUS(status), 130) << shown;
+    EXPECT_NE(shown.find("%\r\033[Kzembrel-cli white: interrupted, nothing written"),
+              std::string::npos)
+        << shown;
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path())) << "neither the file nor a partial one";
 }
 
 TEST_F(Cli, ProgressIsDrawnOnlyOnATerminal) {
     int master = -1;
-    int slave = -1;
-    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(slave, STDERR_FILENO);
-        execl(ZEMBREL_CLI_PATH, ZEMBREL_CLI_PATH, "function", "--freq", "100", "-o",
-              dir.File("f.wav").c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(slave);
-    std::string shown;
-    char buffer[256];
-    ssize_t n;
-    while ((n = read(master, buffer, sizeof buffer)) > 0) {
-        shown.append(buffer, static_cast<std::size_t>(n));
-    }
+    const pid_t pid =
+        StartOnTerminal({"function", "--freq", "100", "-o", dir.File("f.wav")}, master);
+    ASSERT_GT(pid, 0);
+    const std::string shown = ReadTerminal(master);
     int status = 0;
-    waitpid(pid, &status, 0);
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
     close(master);
-    EXPECT_EQ(WEXITSTATUS(status), 0) << shown;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown;
     EXPECT_NE(shown.find("100%"), std::string::npos) << shown;
     EXPECT_EQ(shown.substr(shown.size() - 4), "\r\033[K") << "the bar is removed at the end";
 }

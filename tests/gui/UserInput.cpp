@@ -17,6 +17,8 @@
 #include <QWindow>
 #include <qpa/qwindowsysteminterface.h>
 
+#include <vector>
+
 namespace userinput {
 
 namespace {
@@ -43,6 +45,13 @@ QWindow* KeyboardWindow() {
         ADD_FAILURE() << "no window has the keyboard focus";
     }
     return window;
+}
+
+// Every poll of When() since the last CancelPendingInput(); an empty function is one that ran,
+// timed out or was cancelled.
+std::vector<std::shared_ptr<std::function<void()>>>& PendingPolls() {
+    static std::vector<std::shared_ptr<std::function<void()>>> polls;
+    return polls;
 }
 
 } // namespace
@@ -118,6 +127,7 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
 void When(std::function<bool()> condition, std::function<void()> steps, int timeoutMs) {
     auto deadline = std::make_shared<QDeadlineTimer>(timeoutMs);
     auto poll = std::make_shared<std::function<void()>>();
+    PendingPolls().push_back(poll);
     *poll = [condition = std::move(condition), steps = std::move(steps), deadline, poll]() {
         if (condition()) {
             const auto run = steps;
@@ -136,7 +146,23 @@ void When(std::function<bool()> condition, std::function<void()> steps, int time
             }
         });
     };
-    QTimer::singleShot(0, [poll] { (*poll)(); });
+    QTimer::singleShot(0, [poll] {
+        if (*poll) {
+            (*poll)();
+        }
+    });
+}
+
+int CancelPendingInput() {
+    int pending = 0;
+    for (const auto& poll : PendingPolls()) {
+        if (*poll) {
+            ++pending;
+            *poll = nullptr; // drops the captures; a queued timer then finds nothing to run
+        }
+    }
+    PendingPolls().clear();
+    return pending;
 }
 
 void OnNextModal(std::function<void(QWidget* dialog)> steps, int timeoutMs) {

@@ -47,6 +47,11 @@ void When(std::function<bool()> condition, std::function<void()> steps, int time
 // modal dialog other than the one it was queued from. A failure is recorded when none appears.
 void OnNextModal(std::function<void(QWidget* dialog)> steps, int timeoutMs = 10000);
 
+// Cancels every When()/OnNextModal() whose steps have not run yet and returns how many there
+// were. A test ends with none: a pending one could act in a later test's dialog with captures
+// of a finished test. The test program calls this after every test and fails the test then.
+int CancelPendingInput();
+
 // While it lives, any modal dialog that stays open for longer than its time is closed with a
 // test failure, so a test whose input was lost fails instead of hanging.
 class ModalWatchdog {

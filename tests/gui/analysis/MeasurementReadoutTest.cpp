@@ -3,6 +3,8 @@
 #include "tests/gui/UserInput.h"
 #include "tests/gui/app/MainformFixture.h"
 
+#include "tests/core/analysis/SpectrumRowsCheck.h"
+
 #include "gui/analysis/AnalyserRadioGroup.h"
 #include "gui/analysis/LevelChart.h"
 #include "gui/analysis/TFDlgFrequencyAnalysis.h"
@@ -114,20 +116,17 @@ TEST_F(Readouts, SpectrumMarksThePeakReadsTheBinUnderTheMouseAveragesAndSaves) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
     // The CSV holds the levels on show, row by row, exactly.
-    QFile csv(temp.Path() + "/levels.csv");
-    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    EXPECT_EQ(csv.readLine(), "frequency_hz,level_db\n");
-    for (std::size_t k = 0; k < shown.size(); ++k) {
-        const QList<QByteArray> row = csv.readLine().trimmed().split(',');
-        ASSERT_EQ(row.size(), 2);
-        ASSERT_EQ(row[1].toDouble(), shown[k]) << k;
-    }
+    ASSERT_EQ(shown.size(), 16384u);
+    zembrel::test::ExpectSpectrumRows(guitest::ReadBytes(temp.Path() + "/levels.csv").toStdString(),
+                                      ',', true, 44100.0, 32768, shown);
     EXPECT_TRUE(OpensAsImage(temp.Path() + "/spectrum.png"));
     EXPECT_TRUE(OpensAsImage(temp.Path() + "/spectrum.svg"));
 }
 
 TEST_F(Readouts, StatisticsGivePeakAndRmsInDbfs) {
-    OnNextModal([](QWidget* w) {
+    bool shown = false;
+    OnNextModal([&shown](QWidget* w) {
+        shown = true;
         auto* d = qobject_cast<TFDlgStatistics*>(w);
         ASSERT_NE(d, nullptr);
         EXPECT_EQ(d->PeakLevel->text(), "0.00");
@@ -135,6 +134,7 @@ TEST_F(Readouts, StatisticsGivePeakAndRmsInDbfs) {
         Press(Qt::Key_Escape);
     });
     ChooseMenu("AS");
+    EXPECT_TRUE(shown) << "the menu opened no modal dialog";
 }
 
 // The waveform's context menu saves the chart as an image; its axes label their ends.
