@@ -36,13 +36,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 }
             }
         }
-        // The playback path reads the stored bytes piece by piece.
+        // The playback path reads the stored bytes piece by piece: they hold the very samples of
+        // the whole read above (interleaved, 8-bit unsigned or 16-bit little-endian).
         zembrel::WavFileRead again(path);
         std::vector<unsigned char> stored(dataBytes);
         const std::int32_t half = again.Frames() / 2;
         again.ReadStoredFrames(stored.data(), 0, half);
         again.ReadStoredFrames(stored.data() + static_cast<std::size_t>(half) * again.FrameBytes(),
                                half, again.Frames() - half);
+        const auto channels = signal.ChannelArrays();
+        const std::size_t width = static_cast<std::size_t>(reader.Bits() / 8);
+        for (std::size_t i = 0; i * width < stored.size(); ++i) {
+            const unsigned char* at = stored.data() + i * width;
+            const double value =
+                width == 1 ? at[0] : static_cast<std::int16_t>(at[0] | (at[1] << 8));
+            if ((*channels[i % channels.size()])[i / channels.size()] != value) {
+                std::abort();
+            }
+        }
     } catch (const zembrel::WavError&) {
         // refused with a reason: fine
     }

@@ -43,8 +43,11 @@ cli=$prefix/bin/zembrel-cli
 commands=$("$cli" --help | sed -n '/^Subcommands:/,$p' | awk 'NR > 1 && NF { print $1 }')
 [ -n "$commands" ] || fail "zembrel-cli --help lists no commands"
 for command in "" $commands; do
+    # Taken apart from the loop: a failing --help inside "for ... in $(...)" would pass unseen.
     # shellcheck disable=SC2086 # no command: the program's own options
-    for option in $("$cli" $command --help | grep -oE -- '--[a-z][a-z0-9-]*' | sort -u); do
+    options=$("$cli" $command --help | grep -oE -- '--[a-z][a-z0-9-]*' | sort -u) ||
+        fail "zembrel-cli $command --help failed"
+    for option in $options; do
         grep -qF -- "\\fB$option\\fR" "$man_page" ||
             fail "the man page does not describe $option of zembrel-cli $command"
     done

@@ -156,6 +156,7 @@ struct OkJourney {
     const char* name;
     const char* menu;
     std::vector<std::pair<const char*, const char*>> fields;
+    double crossings; // rising zero crossings per second of the result, from the typed values
 };
 
 void PrintTo(const OkJourney& j, std::ostream* os) {
@@ -186,6 +187,11 @@ TEST_P(ReturnAndEscape, ReturnCommitsAndEscapeRestores) {
     EXPECT_EQ(form->StatusText(), "Calculation finished.");
     const auto& mono = form->Signal()->Mono;
     EXPECT_NEAR(*std::max_element(mono.begin(), mono.end()), 32767.0, 2.0);
+    std::vector<std::int16_t> samples;
+    for (double v : mono) {
+        samples.push_back(static_cast<std::int16_t>(v));
+    }
+    EXPECT_NEAR(guitest::Analyse(samples, 44100).frequency, j.crossings, 0.01 * j.crossings);
     EXPECT_EQ(ReadBytes(form->TempFileName()).size(), fileBefore_.size());
     EXPECT_NE(ReadBytes(form->TempFileName()), fileBefore_);
 }
@@ -193,11 +199,12 @@ TEST_P(ReturnAndEscape, ReturnCommitsAndEscapeRestores) {
 INSTANTIATE_TEST_SUITE_P(
     Dialogs, ReturnAndEscape,
     testing::Values(
-        OkJourney{"Sine", "GS", {{"frequ", "1000"}, {"ampl", "1"}}},
-        OkJourney{"AmplitudeModulation", "GFA", {{"carrier_f", "1000"}, {"mod_f", "100"}}},
-        OkJourney{"FrequencyModulation", "GFM", {{"carrier_f", "1000"}, {"mod_f", "100"}}},
-        OkJourney{"FrequencySweep", "GFW", {{"start_f", "100"}, {"stop_f", "1000"}}},
-        OkJourney{"SineWithPnPhase", "GNS", {{"frequ", "1000"}, {"ampl", "1"}}}),
+        OkJourney{"Sine", "GS", {{"frequ", "1000"}, {"ampl", "1"}}, 1000.0},
+        OkJourney{"AmplitudeModulation", "GFA", {{"carrier_f", "1000"}, {"mod_f", "100"}}, 1000.0},
+        OkJourney{"FrequencyModulation", "GFM", {{"carrier_f", "1000"}, {"mod_f", "100"}}, 1000.0},
+        // A linear sweep passes (100 + 1000) / 2 periods in its second.
+        OkJourney{"FrequencySweep", "GFW", {{"start_f", "100"}, {"stop_f", "1000"}}, 550.0},
+        OkJourney{"SineWithPnPhase", "GNS", {{"frequ", "1000"}, {"ampl", "1"}}, 1000.0}),
     [](const testing::TestParamInfo<OkJourney>& info) { return info.param.name; });
 
 // Values typed into the editable lists are taken as typed, a value chosen from a list is taken

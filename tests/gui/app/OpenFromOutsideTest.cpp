@@ -46,7 +46,9 @@ TEST(CommandLine, TakesOneFileOrAnInformationOption) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
         const CommandLine line = ReadCommandLine(QStringList{"zembrel"} + c.arguments);
         EXPECT_EQ(line.ExitStatus, c.exitStatus);
-        EXPECT_TRUE(line.Message.contains(c.inMessage)) << line.Message.toStdString();
+        EXPECT_TRUE(c.inMessage.isEmpty() ? line.Message.isEmpty()
+                                          : line.Message.contains(c.inMessage))
+            << line.Message.toStdString();
         EXPECT_TRUE(line.File.isEmpty());
     }
 }
@@ -96,7 +98,11 @@ protected:
         return StartMainWindow(commandLine, DialogFactories());
     }
 
+    // The windows and the tests change the working folder; later tests start from the same one.
+    void TearDown() override { QDir::setCurrent(startFolder_); }
+
     QByteArray startupFile_;
+    const QString startFolder_ = QDir::currentPath();
 };
 
 TEST_F(OpenFromOutside, FileOnTheCommandLineOpensFromTheFolderTheProgramStartedIn) {
@@ -188,13 +194,17 @@ TEST_F(DropOnMainWindow, AnythingButOneLocalWavFileIsIgnored) {
         {"a WAV file on the web", Urls({QUrl("https://example.org/tone.wav")})},
         {"a file name as text", std::move(text)},
     };
+    const QStringList refused = FileOpenMessages(Path("text.wav"));
     MessageBoxCatcher boxes;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(DragAndDrop(*c.data), Qt::IgnoreAction);
     }
-    QTest::qWait(50);
-    EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join('\n').toStdString();
+    // A file that is taken opens after the drop, in order: once the broken one dropped last
+    // has been refused, anything the ignored drops started would have shown its message.
+    EXPECT_EQ(DragAndDrop(*File("text.wav")), Qt::CopyAction);
+    ASSERT_TRUE(WaitUntil([&] { return !boxes.Texts().isEmpty(); }));
+    EXPECT_EQ(boxes.Texts(), refused);
     ExpectStartUpSignal(*form);
 }
 

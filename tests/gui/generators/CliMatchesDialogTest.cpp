@@ -31,6 +31,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <initializer_list>
+#include <utility>
+
 using zembrel::SignalBase;
 
 namespace {
@@ -82,7 +85,12 @@ protected:
 
     QByteArray CliFile(const QStringList& args) { return Cli(args + QStringList{"-o", "-"}); }
 
-    static void Set(QLineEdit* edit, const char* text) { edit->setText(QString::fromLatin1(text)); }
+    // Types each text into its field, as the dialog's user would before pressing a button.
+    static void Set(std::initializer_list<std::pair<QLineEdit*, const char*>> fields) {
+        for (const auto& [edit, text] : fields) {
+            edit->setText(QString::fromLatin1(text));
+        }
+    }
 
     QStringList format;
 };
@@ -90,15 +98,9 @@ protected:
 TEST_F(CliMatchesDialog, Sine) {
     UseFormat(44100, 0.5, 16, 30000, 2);
     auto d = Open<TFDlgSineGen>();
-    Set(d->PhaseOffset, "45");
-    Set(d->frequ, "1000");
-    Set(d->ampl, "1");
-    Set(d->deg, "30");
+    Set({{d->PhaseOffset, "45"}, {d->frequ, "1000"}, {d->ampl, "1"}, {d->deg, "30"}});
     d->BAddSineClick();
-    Set(d->frequ, "3000.5");
-    Set(d->ampl, "0.25");
-    Set(d->deg, "-90");
-    Set(d->lev, "-3");
+    Set({{d->frequ, "3000.5"}, {d->ampl, "0.25"}, {d->deg, "-90"}, {d->lev, "-3"}});
     d->BOKClick();
     EXPECT_EQ(Saved(*d), CliFile({"sine", "--sine", "1000,1,30", "--sine", "3000.5,0.25,-90",
                                   "--offset", "45", "--level", "-3"}));
@@ -108,10 +110,7 @@ TEST_F(CliMatchesDialog, Function) {
     UseFormat(48000, 1.0, 16, 32768, 2);
     auto d = Open<TFDlgFunctionGen>();
     d->function->setCurrentIndex(2);
-    Set(d->frequ, "110");
-    Set(d->phase, "10");
-    Set(d->PhaseOffset, "180");
-    Set(d->lev, "-1.5");
+    Set({{d->frequ, "110"}, {d->phase, "10"}, {d->PhaseOffset, "180"}, {d->lev, "-1.5"}});
     d->BStartCalculationClick();
     EXPECT_EQ(Saved(*d), CliFile({"function", "--shape", "sawtooth", "--freq", "110", "--phase",
                                   "10", "--offset", "180", "--level", "-1.5"}));
@@ -120,12 +119,12 @@ TEST_F(CliMatchesDialog, Function) {
 TEST_F(CliMatchesDialog, AmplitudeModulation) {
     UseFormat(22050, 1.0, 8, 128, 2);
     auto d = Open<TFDlgAmplitudeModulationGen>();
-    Set(d->carrier_f, "2000");
-    Set(d->mod_f, "50");
-    Set(d->mod_phase, "20");
-    Set(d->mod_index, "0.7");
-    Set(d->PhaseOffset, "90");
-    Set(d->lev, "-2");
+    Set({{d->carrier_f, "2000"},
+         {d->mod_f, "50"},
+         {d->mod_phase, "20"},
+         {d->mod_index, "0.7"},
+         {d->PhaseOffset, "90"},
+         {d->lev, "-2"}});
     d->BOKClick();
     EXPECT_EQ(Saved(*d), CliFile({"am", "--carrier", "2000", "--mod", "50", "--mod-phase", "20",
                                   "--index", "0.7", "--offset", "90", "--level", "-2"}));
@@ -134,10 +133,7 @@ TEST_F(CliMatchesDialog, AmplitudeModulation) {
 TEST_F(CliMatchesDialog, FrequencyModulation) {
     UseFormat(32000, 0.5, 16, 32768, 1);
     auto d = Open<TFDlgFrequencyModulationGen>();
-    Set(d->carrier_f, "5000");
-    Set(d->mod_f, "300");
-    Set(d->mod_index, "2.5");
-    Set(d->lev, "-6");
+    Set({{d->carrier_f, "5000"}, {d->mod_f, "300"}, {d->mod_index, "2.5"}, {d->lev, "-6"}});
     d->BOkClick();
     EXPECT_EQ(Saved(*d), CliFile({"fm", "--carrier", "5000", "--mod", "300", "--index", "2.5",
                                   "--level", "-6"}));
@@ -146,10 +142,9 @@ TEST_F(CliMatchesDialog, FrequencyModulation) {
 TEST_F(CliMatchesDialog, FrequencySweep) {
     UseFormat(44100, 2.0, 16, 32768, 1);
     auto d = Open<TFDlgFrequencySweepGen>();
-    Set(d->start_f, "20");
-    Set(d->stop_f, "20000");
+    Set({{d->start_f, "20"}, {d->stop_f, "20000"}});
     d->type->setCurrentIndex(zembrel::SweepExp10);
-    Set(d->lev, "-0.5");
+    Set({{d->lev, "-0.5"}});
     d->Button2Click();
     EXPECT_EQ(Saved(*d), CliFile({"sweep", "--start", "20", "--stop", "20000", "--type", "exp10",
                                   "--level", "-0.5"}));
@@ -159,15 +154,13 @@ TEST_F(CliMatchesDialog, SineWithPnPhase) {
     UseFormat(44100, 1.0, 16, 32768, 2);
     zembrel::RandomNumberGenerator::Seed(4711);
     auto d = Open<TFDlgSineNoiseGen>();
-    Set(d->PhaseOffset, "90");
+    Set({{d->PhaseOffset, "90"}});
     for (const char* f : {"100", "250", "1000"}) {
         Set(d->frequ, f);
-        Set(d->ampl, "0.5");
+        Set({{d->ampl, "0.5"}});
         d->BAddSineClick();
     }
-    Set(d->frequ, "4000");
-    Set(d->ampl, "1");
-    Set(d->lev, "-1");
+    Set({{d->frequ, "4000"}, {d->ampl, "1"}, {d->lev, "-1"}});
     d->BOKClick();
     EXPECT_EQ(Saved(*d),
               CliFile({"pn-sine", "--sine", "100,0.5", "--sine", "250,0.5", "--sine", "1000,0.5",
@@ -178,18 +171,18 @@ TEST_F(CliMatchesDialog, WhiteNoise) {
     UseFormat(48000, 1.0, 16, 32768, 2);
     zembrel::RandomNumberGenerator::Seed(99);
     auto d = Open<TFDlgBandNoiseGen>();
-    Set(d->PhaseOffset, "30");
-    Set(d->f_start, "200");
-    Set(d->f_stop, "100");
-    Set(d->step, "0.5");
-    Set(d->ampl, "0.2");
+    Set({{d->PhaseOffset, "30"},
+         {d->f_start, "200"},
+         {d->f_stop, "100"},
+         {d->step, "0.5"},
+         {d->ampl, "0.2"}});
     d->BAddBandClick();
     noisetest::WaitForWorker(*d);
-    Set(d->f_start, "1000");
-    Set(d->f_stop, "5000");
-    Set(d->step, "3");
-    Set(d->ampl, "1");
-    Set(d->lev, "-3");
+    Set({{d->f_start, "1000"},
+         {d->f_stop, "5000"},
+         {d->step, "3"},
+         {d->ampl, "1"},
+         {d->lev, "-3"}});
     d->BOKClick();
     EXPECT_EQ(Saved(*d), CliFile({"white", "--band", "200,100,0.5,0.2", "--band", "1000,5000,3",
                                   "--offset", "30", "--level", "-3", "--seed", "99"}));
@@ -203,11 +196,11 @@ TEST_F(CliMatchesDialog, PinkNoise) {
         form->Signal()->Clear();
         auto d = Open<TFDlgPinkNoise>();
         ASSERT_TRUE(QTest::qWaitForWindowActive(d.get())); // the fields are set at activation
-        Set(d->f_start, "20");
-        Set(d->f_stop, "20000");
-        Set(d->step, "1");
-        Set(d->PhaseOffset, "90");
-        Set(d->lev, "-2");
+        Set({{d->f_start, "20"},
+             {d->f_stop, "20000"},
+             {d->step, "1"},
+             {d->PhaseOffset, "90"},
+             {d->lev, "-2"}});
         const std::uint32_t before = zembrel::PinkNoiseClockSeed();
         d->BOKClick();
         const QByteArray saved = Saved(*d);
