@@ -156,8 +156,7 @@ TEST_F(CliMatchesDialog, SineWithPnPhase) {
     auto d = Open<TFDlgSineNoiseGen>();
     Set({{d->PhaseOffset, "90"}});
     for (const char* f : {"100", "250", "1000"}) {
-        Set(d->frequ, f);
-        Set({{d->ampl, "0.5"}});
+        Set({{d->frequ, f}, {d->ampl, "0.5"}});
         d->BAddSineClick();
     }
     Set({{d->frequ, "4000"}, {d->ampl, "1"}, {d->lev, "-1"}});
