@@ -5,13 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 TEST(ProgramIcon, HoldsEveryInstalledSizeFromTheSmallestToTheLargest) {
-    QList<QSize> sizes = ProgramIcon().availableSizes();
-    std::sort(sizes.begin(), sizes.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
-    QList<QSize> installed;
-    for (int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
-        installed.append(QSize(side, side));
+    std::vector<int> sides;
+    for (const QSize size : ProgramIcon().availableSizes()) {
+        EXPECT_EQ(size.width(), size.height());
+        sides.push_back(size.width());
     }
-    EXPECT_EQ(sizes, installed);
+    std::sort(sides.begin(), sides.end());
+    EXPECT_EQ(sides, (std::vector<int>{16, 22, 24, 32, 48, 64, 128, 256}));
 }
