@@ -87,7 +87,7 @@ HarmonicDistortion MeasureHarmonics(const ToneSpectrum& spectrum, const Fundamen
             break;
         }
         const double ratio = spectrum.TonePower(f) / fundamental.Power;
-        Harmonic h;
+        HarmonicReading h;
         h.Number = n;
         h.Frequency = f;
         // An exactly empty lobe reads as the smallest ratio a double holds, not -inf.

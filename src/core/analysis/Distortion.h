@@ -42,7 +42,7 @@ Fundamental FindFundamental(const ToneSpectrum& spectrum, const DistortionSettin
 //   relative to the total RMS    THD_R = sqrt(sum Hn^2) / sqrt(H1^2 + sum Hn^2)
 // (Hn the RMS value of harmonic n). THD_R < THD_F; they differ by under 0.5 % of the reading
 // below 10 % distortion.
-struct Harmonic {
+struct HarmonicReading {
     int Number = 0;         // n, 2 ... 10
     double Frequency = 0.0; // Hz, n f1
     double LevelDbc = 0.0;  // dB relative to the fundamental
@@ -52,7 +52,7 @@ struct Harmonic {
 enum class ThdConvention { RelativeToFundamental, RelativeToTotal };
 struct HarmonicDistortion {
     ReadingStatus Status = ReadingStatus::NoSignal;
-    std::vector<Harmonic> Harmonics;
+    std::vector<HarmonicReading> Harmonics;
     double ThdFundamentalPercent = 0.0; // THD_F, %
     double ThdTotalPercent = 0.0;       // THD_R, %
 

@@ -48,8 +48,11 @@ GeneratorStatus GenerateTwinTone(SignalBase& signal, ImdStandard standard, doubl
 //              group delay grows with the tones passed, which for tones at every bin is
 //              Schroeder's -pi i (i + 1) / K
 //   Random     uniform phases from the seed (a reference for the others)
-// The lower the density of tones, the less any phase rule can do: for tones a third of an octave
-// apart, Newman phases come out about 0.5 dB below typical random phases, 5 dB below phases of 0.
+// Both rules come from tones on every bin of a band, where they give a crest factor near that of
+// one sine. Tones spaced by a fraction of an octave are too sparse for any phase rule to spread
+// their energy evenly in time: measured for 30 tones a third of an octave apart (20 Hz ... 20 kHz,
+// 48 kHz, 65536 points) Newman gives 12.3 dB, Schroeder 12.2 dB, random phases 12.1 ... 13.3 dB,
+// phases of 0 17.8 dB.
 enum class MultitonePhases { Newman, Schroeder, Random };
 struct MultitoneInput {
     double Low = 20.0;                   // Hz, >= 1
