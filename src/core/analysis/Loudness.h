@@ -14,7 +14,8 @@ namespace zembrel {
 // a stereo pair as left and right.
 //
 // The maxima of momentary and short-term loudness are taken every 100 ms (Tech 3341 asks for at
-// least 10 updates a second), from the first full block on.
+// least 10 updates a second), from the first full block on; the hop is round(fs / 10) frames,
+// so the blocks are 4 and 30 hops long.
 struct Loudness {
     ReadingStatus Status = ReadingStatus::NoSignal; // of integrated loudness and range
     double IntegratedLufs = 0.0;

@@ -90,6 +90,13 @@ TEST_P(EbuSequence, ReadsTheStandardsValueAndAgreesWithFfmpeg) {
     if (c.Range) {
         EXPECT_NEAR(l.RangeLu, *c.Range, 1.0);
     }
+    // Every segment lasts over 3 s: both maxima are the loudest segment's steady loudness.
+    double loudest = -HUGE_VAL;
+    for (const Segment& s : c.Segments) {
+        loudest = std::max(loudest, s.Dbfs);
+    }
+    EXPECT_NEAR(l.MomentaryMaxLufs, loudest, 0.1);
+    EXPECT_NEAR(l.ShortTermMaxLufs, loudest, 0.1);
     if (std::system("ffmpeg -version >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "ffmpeg is not installed";
     }
