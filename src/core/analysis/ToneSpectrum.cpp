@@ -24,6 +24,65 @@ constexpr double kWindow[7] = {0.27105140069342, 0.43329793923448, 0.21812299954
                                0.06592544638803, 0.01081174209837, 0.00077658482522,
                                0.00001388721735};
 
+// The window and the transform's plan of one length, made once and shared by every spectrum of
+// that length (the channels of a file, repeated readings).
+struct Setup {
+    std::vector<double> Window;
+    double SumW2 = 0.0;
+    fftw_plan Plan = nullptr;
+
+    explicit Setup(std::size_t n) : Window(n) {
+        const double step = 2.0 * std::numbers::pi / static_cast<double>(n); // periodic window
+        for (std::size_t i = 0; i < n; ++i) {
+            // cos(t theta) for t = 0 ... 6 by the Chebyshev recurrence from one cosine.
+            const double c1 = std::cos(step * static_cast<double>(i));
+            double previous = 1.0;
+            double current = c1;
+            double w = kWindow[0] - kWindow[1] * c1;
+            double sign = 1.0;
+            for (int t = 2; t < 7; ++t) {
+                const double next = 2.0 * c1 * current - previous;
+                previous = current;
+                current = next;
+                w += sign * kWindow[t] * current;
+                sign = -sign;
+            }
+            Window[i] = w;
+            SumW2 += w * w;
+        }
+        std::unique_ptr<double, FftwFree> in(fftw_alloc_real(n));
+        std::unique_ptr<fftw_complex, FftwFree> out(fftw_alloc_complex(n / 2 + 1));
+        if (!in || !out) {
+            throw std::bad_alloc();
+        }
+        std::lock_guard lock(FftwPlannerLock());
+        Plan = fftw_plan_dft_r2c_1d(static_cast<int>(n), in.get(), out.get(), FFTW_ESTIMATE);
+        if (Plan == nullptr) {
+            throw std::bad_alloc();
+        }
+    }
+    ~Setup() {
+        std::lock_guard lock(FftwPlannerLock());
+        fftw_destroy_plan(Plan);
+    }
+    Setup(const Setup&) = delete;
+    Setup& operator=(const Setup&) = delete;
+};
+
+std::shared_ptr<const Setup> SetupFor(std::size_t n) {
+    // The planner's lock first, so that it outlives the last setup, whose plan is destroyed at
+    // exit under it.
+    static std::mutex& planner = FftwPlannerLock();
+    static std::mutex mutex;
+    static std::shared_ptr<const Setup> last;
+    (void)planner;
+    std::lock_guard lock(mutex);
+    if (!last || last->Window.size() != n) {
+        last = std::make_shared<const Setup>(n);
+    }
+    return last;
+}
+
 } // namespace
 
 ToneSpectrum::ToneSpectrum(const double* samples, std::size_t count, double sampleRate)
@@ -45,33 +104,18 @@ ToneSpectrum::ToneSpectrum(const double* samples, std::size_t count, double samp
     mean /= static_cast<double>(n);
 
     const std::size_t bins = n / 2 + 1;
+    const std::shared_ptr<const Setup> setup = SetupFor(n);
     std::unique_ptr<double, FftwFree> in(fftw_alloc_real(n));
     std::unique_ptr<fftw_complex, FftwFree> out(fftw_alloc_complex(bins));
     if (!in || !out) {
         throw std::bad_alloc();
     }
-    fftw_plan plan;
-    {
-        std::lock_guard lock(FftwPlannerLock());
-        plan = fftw_plan_dft_r2c_1d(static_cast<int>(n), in.get(), out.get(), FFTW_ESTIMATE);
-    }
-    double sumW2 = 0.0;
-    const double step = 2.0 * std::numbers::pi / static_cast<double>(n); // periodic window
+    const std::vector<double>& window = setup->Window;
     for (std::size_t i = 0; i < n; ++i) {
-        double w = 0.0;
-        double sign = 1.0;
-        for (int t = 0; t < 7; ++t) {
-            w += sign * kWindow[t] * std::cos(step * static_cast<double>(t * i % n));
-            sign = -sign;
-        }
-        sumW2 += w * w;
-        in.get()[i] = (samples[i] - mean) * w;
+        in.get()[i] = (samples[i] - mean) * window[i];
     }
-    fftw_execute(plan);
-    {
-        std::lock_guard lock(FftwPlannerLock());
-        fftw_destroy_plan(plan);
-    }
+    fftw_execute_dft_r2c(setup->Plan, in.get(), out.get());
+    const double sumW2 = setup->SumW2;
     power_.resize(bins);
     const double scale = 2.0 / (static_cast<double>(n) * sumW2);
     for (std::size_t k = 0; k < bins; ++k) {
