@@ -174,7 +174,7 @@ std::size_t CountClippedSamples(const double* samples, std::size_t count) {
             ++run;
             continue;
         }
-        if (run >= 2) {
+        if (run >= 3) {
             clipped += run;
         }
         run = i < count && std::fabs(samples[i]) >= kFull ? 1 : 0;

@@ -89,7 +89,8 @@ struct CrestFactor {
 };
 CrestFactor MeasureCrestFactor(const double* samples, std::size_t count);
 
-// Samples at full scale (|x| >= 32767/32768) in runs of at least two: a sign of clipping.
+// Samples at full scale (|x| >= 32767/32768) in runs of at least three of one sign: a sign of
+// clipping (a clean full-scale sine below about 40 Hz at 48 kHz reaches such runs too).
 std::size_t CountClippedSamples(const double* samples, std::size_t count);
 
 } // namespace zembrel
