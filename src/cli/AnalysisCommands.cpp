@@ -5,6 +5,7 @@
 #include "core/analysis/ChannelLevels.h"
 #include "core/analysis/FFT.h"
 #include "core/analysis/SignalStatistics.h"
+#include "core/analysis/SpectrumScale.h"
 #include "core/analysis/StatisticsText.h"
 #include "core/signal/SignalBase.h"
 #include "core/signal/WavError.h"
@@ -124,12 +125,20 @@ CLI::App* SpectrumCommand::AddTo(CLI::App& app) {
         ->type_name("N");
     command
         ->add_option("--window", window_,
-                     "hanning, hamming, blackman, blackman-harris or rectangular")
+                     "hanning, hamming, blackman, blackman-harris, rectangular or flat-top")
         ->capture_default_str()
         ->type_name("NAME");
     command->add_option("--channel", channel_, "left or right (a mono file has left only)")
         ->capture_default_str()
         ->type_name("left|right");
+    command
+        ->add_option("--scale", scale_,
+                     "analyser: the analyser's levels (noise-calibrated); dbfs: a sine of -6 "
+                     "dBFS peak reads -6 dB (coherent gain corrected)")
+        ->capture_default_str()
+        ->type_name("analyser|dbfs");
+    command->add_flag("--average", average_,
+                      "Average the whole channel (Welch, 50 % overlap) instead of its first block");
     auto* csv = command->add_flag("--csv", csv_, "Write CSV with a header line");
     command->add_flag("--json", json_, "Write JSON")->excludes(csv);
     return command;
@@ -137,9 +146,9 @@ CLI::App* SpectrumCommand::AddTo(CLI::App& app) {
 
 int SpectrumCommand::Execute() {
     CheckRequired(*command_);
-    static const std::vector<std::string> windows = {"hanning", "hamming", "blackman",
-                                                     "blackman-harris", "rectangular"};
-    static_assert(zembrel::FFT::Rectangular == 4);
+    static const std::vector<std::string> windows = {"hanning",         "hamming",     "blackman",
+                                                     "blackman-harris", "rectangular", "flat-top"};
+    static_assert(zembrel::FFT::Rectangular == 4 && zembrel::FFT::FlatTop == 5);
     const int window = ParseChoice("--window", window_, windows);
     int index = 0;
     const long long length = ParseInteger("--len", length_, 0, 1LL << 40);
@@ -151,18 +160,30 @@ int SpectrumCommand::Execute() {
                                                     "16384, 32768, 65536");
     }
     const int channel = ParseChoice("--channel", channel_, {"left", "right"});
+    const bool dbfs = ParseChoice("--scale", scale_, {"analyser", "dbfs"}) == 1;
     const zembrel::SignalBase signal = ReadSignal(file_);
     if (channel == 1 && !signal.IsStereo()) {
         throw UsageError(Quoted("--channel", channel_) + ": " + file_ + " is mono");
     }
 
     const auto n = static_cast<std::int32_t>(length);
-    const std::vector<double> levels = zembrel::ChannelLevels(signal, n, window, channel);
+    zembrel::AveragedLevels spectrum =
+        average_ ? zembrel::AverageChannelLevels(signal, n, window, channel)
+                 : zembrel::AveragedLevels{zembrel::ChannelLevels(signal, n, window, channel), 1};
+    std::vector<double>& levels = spectrum.Levels;
+    if (dbfs) {
+        const double calibration = zembrel::SineCalibrationDb(window, n);
+        for (double& level : levels) {
+            level += calibration;
+        }
+    }
     if (json_) {
         nlohmann::json out = FileJson(file_, signal);
         out["fft_length"] = n;
         out["window"] = windows[window];
         out["channel"] = signal.IsStereo() ? (channel == 0 ? "left" : "right") : "mono";
+        out["scale"] = dbfs ? "dbfs" : "analyser";
+        out["blocks"] = spectrum.Blocks;
         out["columns"] = {"frequency_hz", "level_db"};
         nlohmann::json bins = nlohmann::json::array();
         for (int k = 0; k < n / 2; ++k) {

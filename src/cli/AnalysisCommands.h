@@ -21,8 +21,9 @@ private:
     bool json_ = false;
 };
 
-// spectrum FILE [--len N] [--window NAME] [--channel left|right] [--csv|--json]: the Frequency
-// Analyser's levels, bin by bin, with its defaults (32768 points, Blackman Harris, left).
+// spectrum FILE [--len N] [--window NAME] [--channel left|right] [--scale analyser|dbfs]
+// [--average] [--csv|--json]: the Frequency Analyser's levels, bin by bin, with its defaults
+// (32768 points, Blackman Harris, left, the analyser's scale, the file's first block).
 class SpectrumCommand {
 public:
     CLI::App* AddTo(CLI::App& app);
@@ -34,6 +35,8 @@ private:
     std::string length_ = "32768";
     std::string window_ = "blackman-harris";
     std::string channel_ = "left";
+    std::string scale_ = "analyser";
+    bool average_ = false;
     bool csv_ = false;
     bool json_ = false;
 };

@@ -3,6 +3,7 @@
 #include "cli/AnalysisCommands.h"
 #include "cli/GeneratorCommand.h"
 #include "cli/Options.h"
+#include "cli/ReadingCommands.h"
 #include "cli/Terminal.h"
 
 #include <CLI/CLI.hpp>
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     commands.emplace_back(stats.AddTo(app), [&stats] { return stats.Execute(); });
     SpectrumCommand spectrum;
     commands.emplace_back(spectrum.AddTo(app), [&spectrum] { return spectrum.Execute(); });
+    AddReadingCommands(app, commands);
 
     std::string name = "zembrel-cli";
     try {

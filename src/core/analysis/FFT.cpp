@@ -39,7 +39,7 @@ FFT::FFT(std::int32_t length, const double* samples, std::int32_t validSamples, 
     if (bits != 8 && bits != 16) {
         throw std::invalid_argument("FFT of " + std::to_string(bits) + "-bit samples");
     }
-    if (windowKind < Hanning || windowKind > Rectangular) {
+    if (windowKind < Hanning || windowKind > FlatTop) {
         throw std::invalid_argument("unknown FFT window " + std::to_string(windowKind));
     }
     if (outputKind != LevelsDb) {
@@ -80,6 +80,12 @@ void FFT::MakeWindow(int windowKind, std::int32_t n, double* w) {
         case BlackmanHarris:
             w[i] = 0.35875 - 0.48829 * std::cos(theta) + 0.14128 * std::cos((2.0 * b) * i) -
                    0.01168 * std::cos((3.0 * b) * i);
+            break;
+        case FlatTop:
+            // The five-term flat top of SRS/Matlab's flattopwin.
+            w[i] = 0.21557895 - 0.41663158 * std::cos(theta) +
+                   0.277263158 * std::cos((2.0 * b) * i) - 0.083578947 * std::cos((3.0 * b) * i) +
+                   0.006947368 * std::cos((4.0 * b) * i);
             break;
         default:
             w[i] = 1.0;

@@ -12,7 +12,16 @@ namespace zembrel {
 class FFT {
 public:
     // Window kinds, in the order of the analyser's window list.
-    enum WindowKind { Hanning = 0, Hamming = 1, Blackman = 2, BlackmanHarris = 3, Rectangular = 4 };
+    // FlatTop (not in the analyser's list) reads a sine's level within 0.02 dB wherever it falls
+    // between bins.
+    enum WindowKind {
+        Hanning = 0,
+        Hamming = 1,
+        Blackman = 2,
+        BlackmanHarris = 3,
+        Rectangular = 4,
+        FlatTop = 5
+    };
     // Output kinds; levels in dB are the only one.
     enum OutputKind { LevelsDb = 0 };
 

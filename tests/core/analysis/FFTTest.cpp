@@ -259,7 +259,7 @@ TEST(FFTArguments, RejectsWhatTheAnalysisIsNotDefinedFor) {
         EXPECT_THROW(make(1024, bits, FFT::Hanning, FFT::LevelsDb), std::invalid_argument) << bits;
     }
     EXPECT_THROW(make(1024, 16, -1, FFT::LevelsDb), std::invalid_argument);
-    EXPECT_THROW(make(1024, 16, 5, FFT::LevelsDb), std::invalid_argument);
+    EXPECT_THROW(make(1024, 16, 6, FFT::LevelsDb), std::invalid_argument);
     EXPECT_THROW(make(1024, 16, FFT::Hanning, 1), std::invalid_argument);
     EXPECT_NO_THROW(make(2, 8, FFT::Rectangular, FFT::LevelsDb));
     EXPECT_NO_THROW(make(65536, 16, FFT::BlackmanHarris, FFT::LevelsDb));

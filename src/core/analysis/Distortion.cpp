@@ -1,0 +1,185 @@
+#include "core/analysis/Distortion.h"
+
+#include "core/analysis/ToneSpectrum.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zembrel {
+
+namespace {
+
+// A tone must carry this share of the band's power to count as the fundamental (-20 dB).
+constexpr double kToneShare = 0.01;
+
+double BandHigh(const ToneSpectrum& spectrum, const DistortionSettings& settings) {
+    return std::min(settings.BandHigh, spectrum.Nyquist());
+}
+
+double Db(double powerRatio) {
+    return 10.0 * std::log10(powerRatio);
+}
+
+} // namespace
+
+Fundamental FindFundamental(const ToneSpectrum& spectrum, const DistortionSettings& settings) {
+    Fundamental result;
+    const double high = BandHigh(spectrum, settings);
+    const double whole = spectrum.BandPower(0.0, spectrum.Nyquist());
+    if (!(whole > 0.0)) {
+        return result; // NoSignal
+    }
+    double frequency = 0.0;
+    if (settings.Fundamental) {
+        frequency = *settings.Fundamental;
+        if (frequency > high) {
+            result.Status = ReadingStatus::FundamentalAboveBand;
+            result.Frequency = frequency;
+            return result;
+        }
+        // The tone near the given frequency, within one main lobe.
+        const double reach = ToneSpectrum::kLobeBins * spectrum.BinWidth();
+        frequency = spectrum.StrongestTone(frequency - reach, frequency + reach);
+    } else {
+        const double strongest = spectrum.StrongestTone(settings.BandLow, spectrum.Nyquist());
+        if (strongest > high && spectrum.TonePower(strongest) >
+                                    kToneShare * spectrum.BandPower(settings.BandLow, high)) {
+            result.Status = ReadingStatus::FundamentalAboveBand;
+            result.Frequency = strongest;
+            return result;
+        }
+        frequency = spectrum.StrongestTone(settings.BandLow, high);
+    }
+    const double band = spectrum.BandPower(settings.BandLow, high);
+    const double power = frequency > 0.0 ? spectrum.TonePower(frequency) : 0.0;
+    if (!(band > 0.0) || !(power > kToneShare * band)) {
+        result.Status = ReadingStatus::NoFundamental;
+        return result;
+    }
+    result.Status = ReadingStatus::Ok;
+    result.Frequency = frequency;
+    result.Power = power;
+    return result;
+}
+
+double HarmonicDistortion::Percent(ThdConvention convention) const {
+    return convention == ThdConvention::RelativeToFundamental ? ThdFundamentalPercent
+                                                              : ThdTotalPercent;
+}
+
+double HarmonicDistortion::Db(ThdConvention convention) const {
+    return 20.0 * std::log10(Percent(convention) / 100.0);
+}
+
+HarmonicDistortion MeasureHarmonics(const ToneSpectrum& spectrum, const Fundamental& fundamental,
+                                    const DistortionSettings& settings) {
+    HarmonicDistortion result;
+    result.Status = fundamental.Status;
+    if (fundamental.Status != ReadingStatus::Ok) {
+        return result;
+    }
+    const double high = BandHigh(spectrum, settings);
+    const double lobe = ToneSpectrum::kLobeBins * spectrum.BinWidth();
+    double sum = 0.0;
+    for (int n = 2; n <= 10; ++n) {
+        const double f = n * fundamental.Frequency;
+        if (f + lobe > spectrum.Nyquist()) {
+            break;
+        }
+        const double ratio = spectrum.TonePower(f) / fundamental.Power;
+        HarmonicReading h;
+        h.Number = n;
+        h.Frequency = f;
+        // An exactly empty lobe reads as the smallest ratio a double holds, not -inf.
+        h.LevelDbc = Db(std::max(ratio, 1e-300));
+        h.Percent = 100.0 * std::sqrt(ratio);
+        h.InBand = f >= settings.BandLow && f <= high;
+        if (h.InBand) {
+            sum += ratio;
+        }
+        result.Harmonics.push_back(h);
+    }
+    result.ThdFundamentalPercent = 100.0 * std::sqrt(sum);
+    result.ThdTotalPercent = 100.0 * std::sqrt(sum / (1.0 + sum));
+    if (!(sum > 0.0)) {
+        result.ThdFundamentalPercent = result.ThdTotalPercent = 1e-150; // below any reading
+    }
+    return result;
+}
+
+NoiseAndDistortion MeasureThdN(const ToneSpectrum& spectrum, const Fundamental& fundamental,
+                               const DistortionSettings& settings) {
+    NoiseAndDistortion result;
+    result.Status = fundamental.Status;
+    result.BandLow = settings.BandLow;
+    result.BandHigh = BandHigh(spectrum, settings);
+    const double lobeWidth = (2 * ToneSpectrum::kLobeBins + 1) * spectrum.BinWidth();
+    result.NotchWidth = std::max(settings.NotchWidth, lobeWidth);
+    if (fundamental.Status != ReadingStatus::Ok) {
+        return result;
+    }
+    const double band = spectrum.BandPower(result.BandLow, result.BandHigh);
+    const double half = result.NotchWidth * 0.5;
+    const double notched =
+        spectrum.BandPower(std::max(result.BandLow, fundamental.Frequency - half),
+                           std::min(result.BandHigh, fundamental.Frequency + half));
+    const double residual = std::max(band - notched, band * 1e-30);
+    result.ThdNDb = Db(residual / band);
+    result.ThdNPercent = 100.0 * std::sqrt(residual / band);
+    result.SinadDb = -result.ThdNDb;
+    double noise = residual;
+    for (int n = 2; n <= 10; ++n) {
+        const double f = n * fundamental.Frequency;
+        if (f >= result.BandLow && f <= result.BandHigh) {
+            noise -= spectrum.TonePower(f);
+        }
+    }
+    result.NoiseFloorDbfs = Db(std::max(noise, band * 1e-30));
+    return result;
+}
+
+double MeasureDc(const double* samples, std::size_t count) {
+    if (count == 0) {
+        return 0.0;
+    }
+    double sum = 0.0;
+    for (std::size_t i = 0; i < count; ++i) {
+        sum += samples[i];
+    }
+    return sum / static_cast<double>(count);
+}
+
+CrestFactor MeasureCrestFactor(const double* samples, std::size_t count) {
+    CrestFactor result;
+    double peak = 0.0;
+    double square = 0.0;
+    for (std::size_t i = 0; i < count; ++i) {
+        peak = std::max(peak, std::fabs(samples[i]));
+        square += samples[i] * samples[i];
+    }
+    if (peak > 0.0) {
+        result.Status = ReadingStatus::Ok;
+        result.Db = 20.0 * std::log10(peak / std::sqrt(square / static_cast<double>(count)));
+    }
+    return result;
+}
+
+std::size_t CountClippedSamples(const double* samples, std::size_t count) {
+    constexpr double kFull = 32767.0 / 32768.0;
+    std::size_t clipped = 0;
+    std::size_t run = 0;
+    for (std::size_t i = 0; i <= count; ++i) {
+        if (i < count && std::fabs(samples[i]) >= kFull &&
+            (run == 0 || std::signbit(samples[i]) == std::signbit(samples[i - 1]))) {
+            ++run;
+            continue;
+        }
+        if (run >= 3) {
+            clipped += run;
+        }
+        run = i < count && std::fabs(samples[i]) >= kFull ? 1 : 0;
+    }
+    return clipped;
+}
+
+} // namespace zembrel

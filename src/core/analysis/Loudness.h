@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/analysis/ReadingStatus.h"
+
+#include <vector>
+
+namespace zembrel {
+
+// Loudness and peak levels after ITU-R BS.1770-4 and EBU R128 (Tech 3341 for the loudness
+// meter, Tech 3342 for the loudness range), computed by libebur128: K-weighting, 400 ms
+// momentary and 3 s short-term blocks, the absolute (-70 LUFS) and relative (-10 LU) gates of
+// integrated loudness, the -20 LU relative gate and 10th ... 95th percentiles of the loudness
+// range, and the 4x oversampled true peak. A mono channel counts as one front channel (weight 1),
+// a stereo pair as left and right.
+//
+// The maxima of momentary and short-term loudness are taken every 100 ms (Tech 3341 asks for at
+// least 10 updates a second), from the first full block on; the hop is round(fs / 10) frames,
+// so the blocks are 4 and 30 hops long.
+struct Loudness {
+    ReadingStatus Status = ReadingStatus::NoSignal; // of integrated loudness and range
+    double IntegratedLufs = 0.0;
+    double RangeLu = 0.0;
+    ReadingStatus MomentaryStatus = ReadingStatus::NoSignal; // TooShort below 400 ms
+    double MomentaryMaxLufs = 0.0;
+    ReadingStatus ShortTermStatus = ReadingStatus::NoSignal; // TooShort below 3 s
+    double ShortTermMaxLufs = 0.0;
+    ReadingStatus PeakStatus = ReadingStatus::NoSignal; // NoSignal for all-zero channels
+    double TruePeakDbtp = 0.0;                          // the highest of all channels
+    double SamplePeakDbfs = 0.0;                        // likewise, 20 log10 |x| max
+};
+
+// channels: one or two channels of equal length, normalised to full scale 1. The true peak of
+// each channel is computed on its own thread beside the gated readings. Throws
+// std::invalid_argument for another channel count, unequal lengths or a rate libebur128 refuses,
+// std::bad_alloc when it cannot get its memory.
+Loudness MeasureLoudness(const std::vector<const std::vector<double>*>& channels,
+                         double sampleRate);
+
+} // namespace zembrel

@@ -1,0 +1,76 @@
+#include "core/analysis/SignalReadings.h"
+
+#include "core/analysis/ToneSpectrum.h"
+#include "core/signal/SignalBase.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <thread>
+
+namespace zembrel {
+
+ChannelReadings ReadChannel(const std::vector<double>& samples, double sampleRate,
+                            const DistortionSettings& settings) {
+    ChannelReadings r;
+    const ToneSpectrum spectrum(samples.data(), samples.size(), sampleRate);
+    r.Tone = FindFundamental(spectrum, settings);
+    r.Harmonics = MeasureHarmonics(spectrum, r.Tone, settings);
+    r.ThdN = MeasureThdN(spectrum, r.Tone, settings);
+    r.Imd = MeasureIntermodulation(spectrum);
+    r.Dc = MeasureDc(samples.data(), samples.size());
+    r.Crest = MeasureCrestFactor(samples.data(), samples.size());
+    r.Weighted = MeasureWeightedLevels(samples.data(), samples.size(), sampleRate);
+    double peak = 0.0;
+    for (double x : samples) {
+        peak = std::max(peak, std::fabs(x));
+    }
+    if (peak > 0.0) {
+        r.PeakStatus = ReadingStatus::Ok;
+        r.SamplePeakDbfs = 20.0 * std::log10(peak);
+    }
+    r.ClippedSamples = CountClippedSamples(samples.data(), samples.size());
+    return r;
+}
+
+SignalReadings ReadSignal(const std::vector<std::vector<double>>& channels, double sampleRate,
+                          const DistortionSettings& settings) {
+    SignalReadings result;
+    std::exception_ptr loudnessError;
+    {
+        std::jthread meter([&] {
+            try {
+                std::vector<const std::vector<double>*> pointers;
+                for (const auto& channel : channels) {
+                    pointers.push_back(&channel);
+                }
+                result.FileLoudness = MeasureLoudness(pointers, sampleRate);
+            } catch (...) {
+                loudnessError = std::current_exception();
+            }
+        });
+        for (const auto& channel : channels) {
+            result.Channels.push_back(ReadChannel(channel, sampleRate, settings));
+        }
+    }
+    if (loudnessError) {
+        std::rethrow_exception(loudnessError);
+    }
+    return result;
+}
+
+std::vector<std::vector<double>> NormalizedChannels(const SignalBase& signal) {
+    const double centre = signal.Bits == 8 ? 128.0 : 0.0;
+    const double fullScale = signal.Bits == 8 ? 128.0 : 32768.0;
+    std::vector<std::vector<double>> channels;
+    for (const SampleArray* array : signal.ChannelArrays()) {
+        std::vector<double> samples(static_cast<std::size_t>(signal.SampleCount));
+        for (std::int32_t i = 0; i < signal.SampleCount; ++i) {
+            samples[static_cast<std::size_t>(i)] = ((*array)[i] - centre) / fullScale;
+        }
+        channels.push_back(std::move(samples));
+    }
+    return channels;
+}
+
+} // namespace zembrel

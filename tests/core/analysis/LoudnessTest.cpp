@@ -1,0 +1,153 @@
+// Loudness of the EBU test sequences, synthesised: stereo 1 kHz sines at given dBFS peak levels.
+// The expected values are those of EBU Tech 3341 (2016), table of minimum requirements, cases 1-5
+// (integrated loudness, +-0.1 LU), and EBU Tech 3342 (2016), cases 1-4 (loudness range,
+// +-1 LU); libebur128's tests of the EBU test set name the same values. A 1 kHz sine of peak
+// -23 dBFS in both channels is -23 LUFS by BS.1770's calibration (K-weighting +0.69 dB at 1 kHz,
+// offset -0.691 dB, the two channels' mean squares summed).
+// ffmpeg's ebur128 filter, an independent meter, reads the same files.
+#include "core/analysis/Loudness.h"
+#include "core/analysis/SignalReadings.h"
+#include "core/signal/SignalBase.h"
+#include "core/signal/WavFileWrite.h"
+
+#include "tests/core/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace zembrel {
+namespace {
+
+constexpr double kRate = 48000.0;
+
+struct Segment {
+    double Dbfs;
+    double Seconds;
+};
+
+struct LoudnessCase {
+    std::string Name;
+    std::vector<Segment> Segments;
+    std::optional<double> Integrated; // LUFS, +-0.1
+    std::optional<double> Range;      // LU, +-1
+};
+
+// The sequence as a 16-bit stereo signal, one continuous 1 kHz sine.
+SignalBase Sequence(const std::vector<Segment>& segments) {
+    double total = 0.0;
+    for (const Segment& s : segments) {
+        total += s.Seconds;
+    }
+    SignalBase signal(kRate, total, 16, 32768, 2);
+    std::size_t i = 0;
+    const double w = 2.0 * std::numbers::pi * 1000.0 / kRate;
+    for (const Segment& s : segments) {
+        const double a = 32768.0 * std::pow(10.0, s.Dbfs / 20.0);
+        const auto end = std::min<std::size_t>(i + static_cast<std::size_t>(s.Seconds * kRate),
+                                               static_cast<std::size_t>(signal.SampleCount));
+        for (; i < end; ++i) {
+            signal.Left[i] = signal.Right[i] = std::round(a * std::sin(w * static_cast<double>(i)));
+        }
+    }
+    return signal;
+}
+
+Loudness Measure(const SignalBase& signal) {
+    const auto channels = NormalizedChannels(signal);
+    return MeasureLoudness({&channels[0], &channels[1]}, signal.SampleRate);
+}
+
+// ffmpeg's summary figure after label ("I:", "LRA:", "Peak:"), printed to 0.1.
+std::optional<double> FfmpegFigure(const std::string& summary, const std::string& label) {
+    std::smatch m;
+    const std::regex pattern(label + "\\s+(-?[0-9.]+)");
+    std::string::const_iterator from = summary.begin();
+    std::optional<double> last;
+    while (std::regex_search(from, summary.end(), m, pattern)) {
+        last = std::stod(m[1]);
+        from = m.suffix().first;
+    }
+    return last;
+}
+
+class EbuSequence : public ::testing::TestWithParam<LoudnessCase> {};
+
+TEST_P(EbuSequence, ReadsTheStandardsValueAndAgreesWithFfmpeg) {
+    const LoudnessCase& c = GetParam();
+    const SignalBase signal = Sequence(c.Segments);
+    const Loudness l = Measure(signal);
+    ASSERT_EQ(l.Status, ReadingStatus::Ok);
+    if (c.Integrated) {
+        EXPECT_NEAR(l.IntegratedLufs, *c.Integrated, 0.1);
+    }
+    if (c.Range) {
+        EXPECT_NEAR(l.RangeLu, *c.Range, 1.0);
+    }
+    // Every segment lasts over 3 s: both maxima are the loudest segment's steady loudness.
+    double loudest = -HUGE_VAL;
+    for (const Segment& s : c.Segments) {
+        loudest = std::max(loudest, s.Dbfs);
+    }
+    EXPECT_NEAR(l.MomentaryMaxLufs, loudest, 0.1);
+    EXPECT_NEAR(l.ShortTermMaxLufs, loudest, 0.1);
+    if (std::system("ffmpeg -version >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    test::TempDir dir;
+    const std::string path = dir.File("sequence.wav");
+    WavFileWrite(path, ".wav", signal);
+    const std::string summary =
+        test::CommandOutput("ffmpeg -hide_banner -nostats -i '" + path +
+                            "' -af ebur128=peak=true:framelog=verbose -f null - 2>&1");
+    const auto integrated = FfmpegFigure(summary, "I:");
+    const auto range = FfmpegFigure(summary, "LRA:");
+    const auto peak = FfmpegFigure(summary, "Peak:");
+    ASSERT_TRUE(integrated && range && peak) << summary;
+    // ffmpeg prints one decimal: 0.1 LU of agreement plus its rounding.
+    EXPECT_NEAR(l.IntegratedLufs, *integrated, 0.15);
+    EXPECT_NEAR(l.RangeLu, *range, 0.15);
+    EXPECT_NEAR(l.TruePeakDbtp, *peak, 0.2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tech3341And3342, EbuSequence,
+    ::testing::Values(
+        LoudnessCase{"T3341Case1", {{-23, 20}}, -23.0, {}},
+        LoudnessCase{"T3341Case2", {{-33, 20}}, -33.0, {}},
+        LoudnessCase{"T3341Case3", {{-36, 10}, {-23, 60}, {-36, 10}}, -23.0, {}},
+        LoudnessCase{
+            "T3341Case4", {{-72, 10}, {-36, 10}, {-23, 60}, {-36, 10}, {-72, 10}}, -23.0, {}},
+        LoudnessCase{"T3341Case5", {{-26, 20}, {-20, 20.1}, {-26, 20}}, -23.0, {}},
+        LoudnessCase{"T3342Case1", {{-20, 20}, {-30, 20}}, {}, 10.0},
+        LoudnessCase{"T3342Case2", {{-20, 20}, {-15, 20}}, {}, 5.0},
+        LoudnessCase{"T3342Case3", {{-40, 20}, {-20, 20}}, {}, 20.0},
+        LoudnessCase{
+            "T3342Case4", {{-50, 20}, {-35, 20}, {-20, 20}, {-35, 20}, {-50, 20}}, {}, 15.0}),
+    [](const auto& info) { return info.param.Name; });
+
+TEST(LoudnessLimits, SilenceAndShortFilesHaveNoLoudness) {
+    const Loudness silent = Measure(SignalBase(kRate, 5.0, 16, 32768, 2));
+    EXPECT_EQ(silent.Status, ReadingStatus::NoSignal);
+    EXPECT_EQ(silent.MomentaryStatus, ReadingStatus::NoSignal);
+    EXPECT_EQ(silent.PeakStatus, ReadingStatus::NoSignal);
+
+    const Loudness brief = Measure(Sequence({{-23, 0.3}}));
+    EXPECT_EQ(brief.Status, ReadingStatus::TooShort);
+    EXPECT_EQ(brief.MomentaryStatus, ReadingStatus::TooShort);
+    EXPECT_EQ(brief.PeakStatus, ReadingStatus::Ok);
+
+    const Loudness steady = Measure(Sequence({{-23, 2.0}}));
+    EXPECT_EQ(steady.ShortTermStatus, ReadingStatus::TooShort);
+    EXPECT_NEAR(steady.MomentaryMaxLufs, -23.0, 0.1);
+    EXPECT_NEAR(steady.SamplePeakDbfs, -23.0, 0.01);
+}
+
+} // namespace
+} // namespace zembrel
