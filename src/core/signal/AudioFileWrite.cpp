@@ -1,0 +1,359 @@
+#include "core/signal/AudioFileWrite.h"
+
+#include "core/signal/ParallelFor.h"
+#include "core/signal/WavError.h"
+
+#include <sndfile.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <random>
+
+namespace zembrel {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::int64_t kChunkFrames = 1 << 16;
+
+// splitmix64: small, fast and with every seed a good stream; the dither needs no more.
+class DitherNoise {
+public:
+    explicit DitherNoise(std::uint64_t seed) : state_(seed) {}
+    // Triangular on (-1, 1) LSB: the sum of two uniform values on [-0.5, 0.5).
+    double Next() {
+        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        z ^= z >> 31;
+        constexpr double unit = 1.0 / 4294967296.0;
+        return static_cast<double>(z >> 32) * unit + static_cast<double>(z & 0xFFFFFFFFu) * unit -
+               1.0;
+    }
+
+private:
+    std::uint64_t state_;
+};
+
+// One B-bit PCM code from v in LSB (already scaled), rounded to the nearest, and whether it
+// was clipped. v up to 2^(B-1) is full scale, stored as the largest code unclipped.
+inline std::int64_t Quantise(double v, double top, bool& clipped) {
+    const double q = std::floor(v + 0.5);
+    if (q >= top) {
+        clipped = v > top;
+        return static_cast<std::int64_t>(top) - 1;
+    }
+    if (q < -top) {
+        clipped = true;
+        return -static_cast<std::int64_t>(top);
+    }
+    clipped = false;
+    return static_cast<std::int64_t>(q);
+}
+
+int SndFormat(const AudioFormat& format) {
+    int type = SF_FORMAT_WAV;
+    switch (format.Container) {
+    case AudioContainer::WavExtensible:
+        type = SF_FORMAT_WAVEX;
+        break;
+    case AudioContainer::Rf64:
+        type = SF_FORMAT_RF64;
+        break;
+    case AudioContainer::Flac:
+        type = SF_FORMAT_FLAC;
+        break;
+    default:
+        break;
+    }
+    int sub = SF_FORMAT_PCM_16;
+    if (format.Float) {
+        sub = format.Bits == 64 ? SF_FORMAT_DOUBLE : SF_FORMAT_FLOAT;
+    } else {
+        switch (format.Bits) {
+        case 8:
+            // WAV stores 8-bit samples unsigned, FLAC signed.
+            sub = type == SF_FORMAT_FLAC ? SF_FORMAT_PCM_S8 : SF_FORMAT_PCM_U8;
+            break;
+        case 24:
+            sub = SF_FORMAT_PCM_24;
+            break;
+        case 32:
+            sub = SF_FORMAT_PCM_32;
+            break;
+        default:
+            break;
+        }
+    }
+    return type | sub;
+}
+
+AudioFormat ChooseFormat(const AudioWriteOptions& options, int channels, std::int64_t frames,
+                         double sampleRate) {
+    AudioFormat format;
+    format.Bits = options.Bits;
+    format.Float = options.Float;
+    format.Channels = channels;
+    format.Frames = frames;
+    format.SampleRate = sampleRate;
+    format.Container = options.Container;
+    if (options.Container == AudioContainer::Wav) {
+        // Room for the largest header libsndfile writes (extensible fmt, fact) below 4 GiB.
+        constexpr std::uint64_t kWavDataLimit = 0xFFFFFFFFull - 256;
+        if (SampleDataBytes(format) > kWavDataLimit) {
+            format.Container = AudioContainer::Rf64;
+        } else if (options.Bits > 16 || channels > 2) {
+            format.Container = AudioContainer::WavExtensible;
+        }
+    }
+    return format;
+}
+
+std::string ErrnoText() {
+    return std::strerror(errno);
+}
+
+struct SndCloser {
+    void operator()(SNDFILE* f) const { sf_close(f); }
+};
+
+// Writes the samples to the open descriptor fd, which libsndfile closes. Returns the clipped
+// count.
+std::int64_t WriteSamples(int fd, const std::string& name, const AudioFormat& format,
+                          const std::vector<const double*>& channels, double fullScale,
+                          const AudioWriteOptions& options) {
+    SF_INFO info{};
+    info.samplerate = static_cast<int>(format.SampleRate);
+    info.channels = format.Channels;
+    info.format = SndFormat(format);
+    if (!sf_format_check(&info)) {
+        ::close(fd);
+        throw WavError(name, "libsndfile cannot write " + DescribeFormat(format));
+    }
+    std::unique_ptr<SNDFILE, SndCloser> file(sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE));
+    if (!file) {
+        throw WavError(name, std::string("cannot write: ") + sf_strerror(nullptr));
+    }
+    // The header holds fmt, fact (float, extensible) and data only.
+    sf_command(file.get(), SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+    if (format.Float) {
+        sf_command(file.get(), SFC_SET_NORM_DOUBLE, nullptr, SF_TRUE);
+    }
+
+    const int nch = format.Channels;
+    const double toUnit = 1.0 / fullScale;
+    const double top = std::ldexp(1.0, format.Bits - 1);
+    const double toLsb = top / fullScale;
+    const int shift = 32 - format.Bits;
+    std::vector<double> doubles;
+    std::vector<int> ints;
+    if (format.Float) {
+        doubles.resize(static_cast<std::size_t>(kChunkFrames * nch));
+    } else {
+        ints.resize(static_cast<std::size_t>(kChunkFrames * nch));
+    }
+    const bool dither = !format.Float && options.Dither == DitherKind::Tpdf;
+    DitherNoise noise(options.Seed);
+    std::int64_t clipped = 0;
+
+    for (std::int64_t start = 0; start < format.Frames; start += kChunkFrames) {
+        const int count = static_cast<int>(std::min(kChunkFrames, format.Frames - start));
+        std::atomic<bool> finite{true};
+        std::atomic<std::int64_t> chunkClipped{0};
+        if (format.Float) {
+            ParallelFor(count, [&](int begin, int end) {
+                for (int i = begin; i < end; ++i) {
+                    for (int c = 0; c < nch; ++c) {
+                        const double x = channels[static_cast<std::size_t>(c)][start + i];
+                        finite = finite && std::isfinite(x);
+                        doubles[static_cast<std::size_t>(i) * nch + c] = x * toUnit;
+                    }
+                }
+            });
+        } else if (dither) {
+            // One noise stream in frame order, so a seed gives the same file on any machine.
+            for (int i = 0; i < count; ++i) {
+                for (int c = 0; c < nch; ++c) {
+                    const double x = channels[static_cast<std::size_t>(c)][start + i];
+                    finite = finite && std::isfinite(x);
+                    bool over = false;
+                    const std::int64_t q = Quantise(x * toLsb + noise.Next(), top, over);
+                    chunkClipped += over;
+                    ints[static_cast<std::size_t>(i) * nch + c] =
+                        static_cast<int>(static_cast<std::uint32_t>(q) << shift);
+                }
+            }
+        } else {
+            ParallelFor(count, [&](int begin, int end) {
+                std::int64_t over = 0;
+                bool ok = true;
+                for (int i = begin; i < end; ++i) {
+                    for (int c = 0; c < nch; ++c) {
+                        const double x = channels[static_cast<std::size_t>(c)][start + i];
+                        ok = ok && std::isfinite(x);
+                        bool clip = false;
+                        const std::int64_t q = Quantise(x * toLsb, top, clip);
+                        over += clip;
+                        ints[static_cast<std::size_t>(i) * nch + c] =
+                            static_cast<int>(static_cast<std::uint32_t>(q) << shift);
+                    }
+                }
+                chunkClipped += over;
+                if (!ok) {
+                    finite = false;
+                }
+            });
+        }
+        if (!finite) {
+            throw WavError(name, "a sample near frame " + std::to_string(start) +
+                                     " is not a finite number");
+        }
+        clipped += chunkClipped;
+        const sf_count_t written = format.Float
+                                       ? sf_writef_double(file.get(), doubles.data(), count)
+                                       : sf_writef_int(file.get(), ints.data(), count);
+        if (written != count) {
+            throw WavError(name, std::string("write failed: ") + sf_strerror(file.get()));
+        }
+    }
+    if (sf_close(file.release()) != 0) {
+        throw WavError(name, "write failed on close");
+    }
+    return clipped;
+}
+
+// Opens a file of a fresh name beside target (never following a planted link).
+int CreateTemporaryBeside(const std::string& target, std::string& tempName) {
+    std::random_device rd;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, "%08x", rd());
+        tempName = target + ".part-" + suffix;
+        const int fd = ::open(tempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            return fd;
+        }
+        if (errno != EEXIST) {
+            throw WavError(target, "cannot create file: " + ErrnoText());
+        }
+    }
+    throw WavError(target, "cannot create a temporary file beside it");
+}
+
+void CheckOrThrow(const std::string& name, const AudioWriteOptions& options, int channels,
+                  double sampleRate, double fullScale) {
+    const std::string reason = CheckWriteFormat(options, channels);
+    if (!reason.empty()) {
+        throw WavError(name, reason);
+    }
+    if (!(sampleRate >= 1.0 && sampleRate <= 2147483647.0 &&
+          sampleRate == std::trunc(sampleRate))) {
+        throw WavError(name, "the sample rate must be a whole number of hertz, at least 1");
+    }
+    if (!(fullScale > 0.0 && std::isfinite(fullScale))) {
+        throw WavError(name, "the full scale must be a positive number");
+    }
+}
+
+} // namespace
+
+std::string CheckWriteFormat(const AudioWriteOptions& options, int channels) {
+    const bool pcm = !options.Float && (options.Bits == 8 || options.Bits == 16 ||
+                                        options.Bits == 24 || options.Bits == 32);
+    const bool ieee = options.Float && (options.Bits == 32 || options.Bits == 64);
+    if (!pcm && !ieee) {
+        return "bits must be 8, 16, 24, 32, 32f or 64f";
+    }
+    if (options.Container == AudioContainer::Flac) {
+        if (!pcm || (options.Bits != 16 && options.Bits != 24)) {
+            return "FLAC holds 16 or 24 bit";
+        }
+        if (channels > 8) {
+            return "FLAC holds at most 8 channels";
+        }
+    } else if (options.Container != AudioContainer::Wav) {
+        return "only WAV and FLAC files are written";
+    }
+    if (channels < 1) {
+        return "a file needs at least one channel";
+    }
+    return {};
+}
+
+AudioFileWrite::AudioFileWrite(const std::string& fileName,
+                               const std::vector<const double*>& channels, std::int64_t frames,
+                               double sampleRate, double fullScale,
+                               const AudioWriteOptions& options) {
+    CheckOrThrow(fileName, options, static_cast<int>(channels.size()), sampleRate, fullScale);
+    format_ = ChooseFormat(options, static_cast<int>(channels.size()), frames, sampleRate);
+    std::string tempName;
+    const int fd = CreateTemporaryBeside(fileName, tempName);
+    try {
+        clipped_ = WriteSamples(fd, fileName, format_, channels, fullScale, options);
+        std::error_code ec;
+        const auto oldStatus = fs::status(fileName, ec);
+        if (!ec && fs::is_regular_file(oldStatus)) {
+            fs::permissions(tempName, oldStatus.permissions(), ec);
+        }
+        fs::rename(tempName, fileName, ec);
+        if (ec) {
+            throw WavError(fileName, "cannot replace file: " + ec.message());
+        }
+    } catch (...) {
+        std::error_code ignored;
+        fs::remove(tempName, ignored);
+        throw;
+    }
+}
+
+std::int64_t WriteAudioStream(std::FILE* stream, const std::string& name,
+                              const std::vector<const double*>& channels, std::int64_t frames,
+                              double sampleRate, double fullScale,
+                              const AudioWriteOptions& options) {
+    CheckOrThrow(name, options, static_cast<int>(channels.size()), sampleRate, fullScale);
+    const AudioFormat format =
+        ChooseFormat(options, static_cast<int>(channels.size()), frames, sampleRate);
+    std::error_code ec;
+    const fs::path dir = fs::temp_directory_path(ec);
+    if (ec) {
+        throw WavError(name, "no folder for temporary files: " + ec.message());
+    }
+    std::string tempName;
+    const int fd = CreateTemporaryBeside((dir / "zembrel-stream").string(), tempName);
+    struct Remove {
+        std::string path;
+        ~Remove() {
+            std::error_code ignored;
+            fs::remove(path, ignored);
+        }
+    } remove{tempName};
+    const std::int64_t clipped = WriteSamples(fd, name, format, channels, fullScale, options);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(tempName.c_str(), "rb"),
+                                                       &std::fclose);
+    if (!in) {
+        throw WavError(name, "cannot read back the temporary file: " + ErrnoText());
+    }
+    std::vector<char> buffer(1 << 20);
+    std::size_t got;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), in.get())) > 0) {
+        if (std::fwrite(buffer.data(), 1, got, stream) != got) {
+            throw WavError(name, "write failed: " + ErrnoText());
+        }
+    }
+    errno = 0;
+    if (std::ferror(in.get()) || std::fflush(stream) != 0 || std::ferror(stream)) {
+        throw WavError(name, "write failed: " + ErrnoText());
+    }
+    return clipped;
+}
+
+} // namespace zembrel
