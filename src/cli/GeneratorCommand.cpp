@@ -4,10 +4,12 @@
 #include "cli/Terminal.h"
 
 #include "core/generators/RandomNumberGenerator.h"
+#include "core/signal/OutputFormatRules.h"
 #include "core/signal/SignalBase.h"
-#include "core/signal/SignalFormatRules.h"
 
 #include <CLI/CLI.hpp>
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <limits>
@@ -25,15 +27,15 @@ CLI::App* GeneratorCommand::AddTo(CLI::App& app) {
     AddOptions(*command);
     format_.AddTo(*command);
     Required(command->add_option("-o,--output", output_,
-                                 "The WAV file to write, or - for standard output"))
+                                 "The file to write (.wav or .flac), or - for standard output"))
         ->type_name("FILE");
-    if (randomPhases_) {
-        command
-            ->add_option("--seed", seed_,
-                         "Start of the pseudo-random phases, 0 ... 4294967295, to repeat a run; "
-                         "default from the clock")
-            ->type_name("N");
-    }
+    command
+        ->add_option("--seed", seed_,
+                     randomPhases_ ? "Start of the pseudo-random phases and of the dither, 0 ... "
+                                     "4294967295, to repeat a run; default from the clock"
+                                   : "Start of the dither, 0 ... 4294967295, to repeat a run; "
+                                     "default from the clock")
+        ->type_name("N");
     command->add_flag("-v,--verbose", verbose_, "Print the seed and what was written");
     return command;
 }
@@ -44,10 +46,14 @@ std::uint32_t GeneratorCommand::ClockSeed() const {
 
 int GeneratorCommand::Execute() {
     CheckRequired(*command_);
-    const zembrel::SignalFormatInput format = format_.Read();
+    zembrel::OutputFormatInput format = format_.Read(output_);
+    if (output_ == "-" && isatty(STDOUT_FILENO)) {
+        throw UsageError("-o -: standard output is a terminal; redirect it to a file or a pipe");
+    }
     Prepare(format.SampleRate);
     std::optional<std::uint32_t> seed;
-    if (randomPhases_) {
+    const bool dither = format.Write.Dither != zembrel::DitherKind::None;
+    if (randomPhases_ || dither || !seed_.empty()) {
         seed = seed_.empty() ? ClockSeed()
                              : static_cast<std::uint32_t>(ParseInteger(
                                    "--seed", seed_, 0, std::numeric_limits<std::uint32_t>::max()));
@@ -57,8 +63,14 @@ int GeneratorCommand::Execute() {
         }
     }
 
-    zembrel::SignalBase signal(format.SampleRate, format.Duration, format.Bits,
-                               static_cast<int>(format.NormValue), format.Channels);
+    if (dither) {
+        format.Write.Seed = *seed;
+    }
+    if (!randomPhases_) {
+        seed.reset();
+    }
+    zembrel::SignalBase signal(format.SampleRate, format.Duration, zembrel::SynthesisBits(format),
+                               zembrel::SynthesisNormValue(format), format.Channels);
     zembrel::GeneratorStatus status;
     {
         TerminalProgress progress(showsProgress_ ? name_ : std::string());
@@ -72,13 +84,14 @@ int GeneratorCommand::Execute() {
         // Prepare refuses everything the entry point refuses; this is a safety net.
         throw UsageError("the input was refused");
     }
-    if (!WriteSignal(output_, signal, "zembrel-cli " + name_)) {
+    if (!WriteSignal(output_, signal, format, "zembrel-cli " + name_)) {
         return kExitWriteFailed;
     }
     if (verbose_) {
-        std::fprintf(stderr, "zembrel-cli %s: wrote %s: %g Hz, %d bit, %d channel%s, %d samples\n",
+        std::fprintf(stderr,
+                     "zembrel-cli %s: wrote %s: %g Hz, %d bit%s, %d channel%s, %d samples\n",
                      name_.c_str(), output_ == "-" ? "standard output" : output_.c_str(),
-                     signal.SampleRate, static_cast<int>(signal.Bits),
+                     signal.SampleRate, format.Write.Bits, format.Write.Float ? " float" : "",
                      static_cast<int>(signal.Channels), signal.Channels == 1 ? "" : "s",
                      static_cast<int>(signal.SampleCount));
     }
