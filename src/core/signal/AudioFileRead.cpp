@@ -71,7 +71,7 @@ AudioFileRead::AudioFileRead(const std::string& fileName) : fileName_(fileName) 
     SF_INFO info{};
     SNDFILE* file = sf_open(fileName.c_str(), SFM_READ, &info);
     if (file == nullptr) {
-        throw WavError(fileName, sf_strerror(nullptr));
+        throw WavError(fileName, std::string("not a readable audio file: ") + sf_strerror(nullptr));
     }
     file_ = file;
     try {
@@ -131,6 +131,15 @@ std::int64_t AudioFileRead::ReadInterleaved(double* out, std::int64_t frames) {
     }
     position_ += got;
     return got;
+}
+
+std::string DescribeAudioFile(const std::string& path) {
+    try {
+        const AudioFileRead reader(path);
+        return DescribeFormat(reader.Format());
+    } catch (const WavError&) {
+        return {};
+    }
 }
 
 std::vector<SignalBase> ReadChannelSignals(AudioFileRead& reader) {

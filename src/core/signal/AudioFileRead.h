@@ -42,6 +42,10 @@ private:
     std::int64_t position_ = 0;
 };
 
+// DescribeFormat of the file at path when libsndfile reads it, else an empty text (never
+// throws).
+std::string DescribeAudioFile(const std::string& path);
+
 // Reads the whole file into one mono signal per channel, in the units the analyses take: the
 // 16-bit scale (Bits 16, NormValue 32768, full scale +-32768) with the fractions kept, so a
 // 24-bit or float file keeps its resolution (x * 32768 is exact for every PCM and float32

@@ -6,6 +6,7 @@
 #include "gui/app/TAboutBox.h"
 #include "gui/app/WaveformChart.h"
 
+#include "core/signal/AudioFileRead.h"
 #include "core/signal/SignalBase.h"
 #include "core/signal/WavError.h"
 #include "core/signal/WavFileRead.h"
@@ -285,10 +286,16 @@ void TMainform::OpenFile(const QString& fileName) {
         zembrel::WavFileRead reader(LocalPath(fileName));
         loaded = std::make_unique<SignalBase>(reader);
     } catch (const zembrel::WavError& e) {
+        // A format beyond this window's (24 bit, float, more channels) is named, with the
+        // program that reads it.
+        const std::string format = zembrel::DescribeAudioFile(LocalPath(fileName));
         QMessageBox::warning(
             this, title,
             QStringLiteral("%1\ncannot be opened: %2.")
-                .arg(QDir::toNativeSeparators(fileName), QString::fromStdString(e.Reason())));
+                    .arg(QDir::toNativeSeparators(fileName), QString::fromStdString(e.Reason())) +
+                (format.empty() ? QString()
+                                : QStringLiteral("\nThe file holds %1; zembrel-cli reads it.")
+                                      .arg(QString::fromStdString(format))));
         return;
     } catch (const std::bad_alloc&) {
         QMessageBox::warning(this, title,
