@@ -150,9 +150,7 @@ std::int64_t WriteSamples(int fd, const std::string& name, const AudioFormat& fo
     }
 
     const int nch = format.Channels;
-    const double toUnit = 1.0 / fullScale;
     const double top = std::ldexp(1.0, format.Bits - 1);
-    const double toLsb = top / fullScale;
     const int shift = 32 - format.Bits;
     std::vector<double> doubles;
     std::vector<int> ints;
@@ -175,7 +173,7 @@ std::int64_t WriteSamples(int fd, const std::string& name, const AudioFormat& fo
                     for (int c = 0; c < nch; ++c) {
                         const double x = channels[static_cast<std::size_t>(c)][start + i];
                         finite = finite && std::isfinite(x);
-                        doubles[static_cast<std::size_t>(i) * nch + c] = x * toUnit;
+                        doubles[static_cast<std::size_t>(i) * nch + c] = x / fullScale;
                     }
                 }
             });
@@ -186,7 +184,7 @@ std::int64_t WriteSamples(int fd, const std::string& name, const AudioFormat& fo
                     const double x = channels[static_cast<std::size_t>(c)][start + i];
                     finite = finite && std::isfinite(x);
                     bool over = false;
-                    const std::int64_t q = Quantise(x * toLsb + noise.Next(), top, over);
+                    const std::int64_t q = Quantise(x / fullScale * top + noise.Next(), top, over);
                     chunkClipped += over;
                     ints[static_cast<std::size_t>(i) * nch + c] =
                         static_cast<int>(static_cast<std::uint32_t>(q) << shift);
@@ -201,7 +199,7 @@ std::int64_t WriteSamples(int fd, const std::string& name, const AudioFormat& fo
                         const double x = channels[static_cast<std::size_t>(c)][start + i];
                         ok = ok && std::isfinite(x);
                         bool clip = false;
-                        const std::int64_t q = Quantise(x * toLsb, top, clip);
+                        const std::int64_t q = Quantise(x / fullScale * top, top, clip);
                         over += clip;
                         ints[static_cast<std::size_t>(i) * nch + c] =
                             static_cast<int>(static_cast<std::uint32_t>(q) << shift);
