@@ -5,7 +5,6 @@
 #include "tests/core/TestSupport.h"
 
 #include "core/generators/InputMessages.h"
-#include "core/signal/SignalFormatRules.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +53,6 @@ TEST_P(CliRefuses, WithStatusTwoAndNoFile) {
 
 const char* const kSine = zembrel::kSineErrorText;
 const char* const kNoise = zembrel::kNoiseErrorText;
-const char* const kFormat = zembrel::kSignalFormatErrorText;
 
 const Refusal kRefusals[] = {
     // Command line syntax.
@@ -179,22 +177,42 @@ const Refusal kRefusals[] = {
       "--level", "1", "-o", "OUT"},
      "out of range: --stop 24000.5, --level 1",
      zembrel::kFrequencySweepErrorText},
-    // The format, as "Change Signal Parameters" checks it.
-    {"RateAbove48k",
-     {"sine", "--sine", "100", "--rate", "48000.1", "-o", "OUT"},
-     "out of range: --rate 48000.1",
-     kFormat},
+    // The format: the limits named in the message.
+    {"RateAbove768k",
+     {"sine", "--sine", "100", "--rate", "768000.5", "-o", "OUT"},
+     "out of range: --rate 768000.5 (at most 768000 Hz)",
+     nullptr},
     {"LengthZeroAndNormTooLarge",
      {"sine", "--sine", "100", "--length", "0", "--norm", "32769", "-o", "OUT"},
-     "out of range: --length 0, --norm 32769",
-     kFormat},
+     "out of range: --length 0 (more than 0 s), --norm 32769 (1 ... 32768 for 16 bit)",
+     nullptr},
     {"EightBitNorm",
      {"sine", "--sine", "100", "--bits", "8", "--norm", "129", "-o", "OUT"},
-     "out of range: --norm 129",
-     kFormat},
-    {"Bits24",
-     {"sine", "--sine", "100", "--bits", "24", "-o", "OUT"},
-     "--bits \"24\": must be one of 8, 16",
+     "out of range: --norm 129 (1 ... 128 for 8 bit)",
+     nullptr},
+    {"LongerThanASignalHolds",
+     {"sine", "--sine", "100", "--rate", "768000", "--length", "2797", "-o", "OUT"},
+     "out of range: --length 2797 (at most 2796 s at 768000 Hz)",
+     nullptr},
+    {"Bits12",
+     {"sine", "--sine", "100", "--bits", "12", "-o", "OUT"},
+     "--bits \"12\": must be one of 8, 16, 24, 32, 32f, 64f",
+     nullptr},
+    {"FloatFlac",
+     {"sine", "--sine", "100", "--bits", "32f", "--format", "flac", "-o", "OUT"},
+     "out of range: --bits 32f (FLAC holds 16 or 24 bit)",
+     nullptr},
+    {"DitheredFloat",
+     {"sine", "--sine", "100", "--bits", "64f", "--dither", "tpdf", "-o", "OUT"},
+     "--dither tpdf (only for integer formats, not float)",
+     nullptr},
+    {"NormBeyond16Bit",
+     {"sine", "--sine", "100", "--bits", "24", "--norm", "1000", "-o", "OUT"},
+     "--norm 1000 (only for 8 and 16 bit; use the level)",
+     nullptr},
+    {"TextExtension",
+     {"sine", "--sine", "100", "-o", "a.txt"},
+     "-o a.txt: writes .wav or .flac files",
      nullptr},
     {"ThreeChannels",
      {"sine", "--sine", "100", "--channels", "3", "-o", "OUT"},
@@ -226,7 +244,10 @@ const Refusal kRefusals[] = {
      "band_list_bad_step.txt, line",
      nullptr},
     {"StatsOfMissingFile", {"stats", "/nonexistent.wav"}, "/nonexistent.wav: ", nullptr},
-    {"StatsOfFloatWav", {"stats", DataPath("float32.wav")}, "float32.wav: ", nullptr},
+    {"StatsOfNaN",
+     {"stats", std::string(ZEMBREL_SOURCE_DIR) + "/fuzz/reproducers/audio_read/float_nan"},
+     "sample 1 of channel 1 is not a finite number",
+     nullptr},
     {"SpectrumOfTruncatedHeader",
      {"spectrum", DataPath("short_fmt.wav")},
      "short_fmt.wav: ",
