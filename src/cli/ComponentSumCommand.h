@@ -7,6 +7,8 @@
 #include <CLI/CLI.hpp>
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <string>
+#include <utility>
 
 namespace cli {
 
