@@ -268,4 +268,11 @@ int SpectrumCommand::Execute() {
     return kExitOk;
 }
 
+Commands MakeAnalysisCommands() {
+    Commands commands;
+    commands.push_back(std::make_unique<StatsCommand>());
+    commands.push_back(std::make_unique<SpectrumCommand>());
+    return commands;
+}
+
 } // namespace cli

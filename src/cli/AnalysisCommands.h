@@ -1,19 +1,17 @@
 #pragma once
 
-#include <string>
+#include "cli/Command.h"
 
-namespace CLI {
-class App;
-}
+#include <string>
 
 namespace cli {
 
 // stats FILE [--json]: the Statistics dialog's six figures of every channel of a WAV file, plus
 // peak and RMS in dBFS.
-class StatsCommand {
+class StatsCommand : public Command {
 public:
-    CLI::App* AddTo(CLI::App& app);
-    int Execute();
+    CLI::App* AddTo(CLI::App& app) override;
+    int Execute() override;
 
 private:
     CLI::App* command_ = nullptr;
@@ -23,10 +21,10 @@ private:
 
 // spectrum FILE [--len N] [--window NAME] [--channel left|right] [--csv|--json]: the Frequency
 // Analyser's levels, bin by bin, with its defaults (32768 points, Blackman Harris, left).
-class SpectrumCommand {
+class SpectrumCommand : public Command {
 public:
-    CLI::App* AddTo(CLI::App& app);
-    int Execute();
+    CLI::App* AddTo(CLI::App& app) override;
+    int Execute() override;
 
 private:
     CLI::App* command_ = nullptr;
@@ -37,5 +35,8 @@ private:
     bool csv_ = false;
     bool json_ = false;
 };
+
+// stats and spectrum, in this order.
+Commands MakeAnalysisCommands();
 
 } // namespace cli

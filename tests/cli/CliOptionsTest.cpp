@@ -159,6 +159,14 @@ const Refusal kRefusals[] = {
      {"am", "--carrier", "15000", "--mod", "8000", "-o", "OUT"},
      "out of range: --mod 8000",
      zembrel::kAmplitudeModulationErrorText},
+    {"NegativeModulationBeyondTheBand",
+     {"am", "--carrier", "1000", "--mod", "-30000", "-o", "OUT"},
+     "out of range: --mod -30000",
+     zembrel::kAmplitudeModulationErrorText},
+    {"NegativeModulationBeyondDoubles",
+     {"am", "--carrier", "1000", "--mod", "-1e300", "-o", "OUT"},
+     "out of range: --mod -1e300",
+     zembrel::kAmplitudeModulationErrorText},
     {"IndexZero",
      {"fm", "--carrier", "1000", "--mod", "10", "--index", "0", "-o", "OUT"},
      "out of range: --index 0",
@@ -269,5 +277,16 @@ const Refusal kRefusals[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliRefuses, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Where the refusals above stop: a small negative modulation frequency is a sine of the opposite
+// sign, with both sidebands in band.
+TEST(CliAccepts, NegativeModulationWithinTheBand) {
+    zembrel::test::TempDir dir;
+    const std::string out = dir.File("out.wav");
+    const clitest::Result run =
+        clitest::RunCli({"am", "--carrier", "1000", "--mod", "-100", "-o", out}, dir.Path());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(out));
+}
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "gui/app/TAboutBox.h"
 #include "gui/app/WaveformChart.h"
 
+#include "core/FailureText.h"
 #include "core/signal/AudioFileRead.h"
 #include "core/signal/SignalBase.h"
 #include "core/signal/WavError.h"
@@ -207,7 +208,7 @@ bool TMainform::WriteTempFile(const SignalBase& signal, const QString& consequen
     } catch (const zembrel::WavError& e) {
         reason = QString::fromStdString(e.Reason());
     } catch (const std::bad_alloc&) {
-        reason = QStringLiteral("not enough memory");
+        reason = QString::fromLatin1(zembrel::FailureText(zembrel::Failure::OutOfMemory));
     }
     QString text =
         QStringLiteral("The temporary playback file could not be written:\n%1").arg(reason);
@@ -225,7 +226,7 @@ bool TMainform::RestoreSignalFromTempFile(QWidget* parent) {
         signal_->ReadFrom(reader);
         return true;
     } catch (const std::bad_alloc&) {
-        reason = QStringLiteral("not enough memory");
+        reason = QString::fromLatin1(zembrel::FailureText(zembrel::Failure::OutOfMemory));
     } catch (const std::exception& e) {
         reason = QString::fromLocal8Bit(e.what());
     }
