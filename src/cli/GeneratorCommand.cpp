@@ -48,7 +48,12 @@ int GeneratorCommand::Execute() {
     if (output_ == "-" && isatty(STDOUT_FILENO)) {
         throw UsageError("-o -: standard output is a terminal; redirect it to a file or a pipe");
     }
-    Prepare(format.SampleRate);
+    try {
+        Prepare(format.SampleRate);
+    } catch (const UsageError& e) {
+        // The limits at this run's rate, not "fs/2".
+        throw UsageError(e.what(), zembrel::WithRateLimits(e.Detail(), format.SampleRate));
+    }
     std::optional<std::uint32_t> seed;
     const bool dither = format.Write.Dither != zembrel::DitherKind::None;
     if (traits_.RandomPhases || dither || !seed_.empty()) {

@@ -123,6 +123,20 @@ TEST(CliHighResolution, QuietSineIn24BitReadsItsLevel) {
                 -103.01, 0.05);
 }
 
+// Refusals name the limit at the run's rate.
+TEST(CliHighResolution, FrequencyLimitsNameTheirFigure) {
+    zembrel::test::TempDir dir;
+    const clitest::Result at44 =
+        clitest::RunCli({"sine", "--sine", "30000", "-o", dir.File("a.wav")}, dir.Path());
+    EXPECT_EQ(at44.status, 2);
+    EXPECT_NE(at44.err.find("0 < f <= 22050 Hz"), std::string::npos) << at44.err;
+    EXPECT_EQ(at44.err.find("fs/2"), std::string::npos) << at44.err;
+    const clitest::Result at192 = clitest::RunCli(
+        {"sweep", "--start", "10", "--stop", "96001", "--rate", "192000", "-o", dir.File("b.wav")},
+        dir.Path());
+    EXPECT_NE(at192.err.find("0 < fstop <= 96000 Hz"), std::string::npos) << at192.err;
+}
+
 // Binary output never goes to a terminal; a pipe takes the same bytes the file holds.
 TEST(CliHighResolution, StandardOutputRefusesATerminal) {
     int master = -1;

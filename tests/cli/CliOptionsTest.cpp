@@ -5,6 +5,7 @@
 #include "tests/core/TestSupport.h"
 
 #include "core/generators/InputMessages.h"
+#include "core/signal/OutputFormatRules.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,12 @@ TEST_P(CliRefuses, WithStatusTwoAndNoFile) {
     const std::string first = clitest::FirstLine(run.err);
     EXPECT_NE(first.find(r.firstLine), std::string::npos) << first;
     if (r.detail) {
-        EXPECT_EQ(run.err, first + "\n" + r.detail + "\n");
+        // The error text names the limits at the run's rate where it says fs/2.
+        double rate = 44100.0;
+        for (std::size_t i = 0; i + 1 < r.args.size(); ++i) {
+            rate = r.args[i] == "--rate" ? std::stod(r.args[i + 1]) : rate;
+        }
+        EXPECT_EQ(run.err, first + "\n" + zembrel::WithRateLimits(r.detail, rate) + "\n");
     } else {
         EXPECT_EQ(run.err, first + "\n"); // one line
     }

@@ -51,6 +51,16 @@ int SynthesisNormValue(const OutputFormatInput& input) {
     return kWorkingNormValue;
 }
 
+std::string WithRateLimits(const std::string& text, double sampleRate) {
+    const std::string limit = Number(sampleRate / 2.0) + " Hz";
+    std::string out = text;
+    for (auto at = out.find("fs/2"); at != std::string::npos; at = out.find("fs/2", at)) {
+        out.replace(at, 4, limit);
+        at += limit.size();
+    }
+    return out;
+}
+
 std::vector<OutputFormatProblem> CheckOutputFormat(const OutputFormatInput& input) {
     std::vector<OutputFormatProblem> problems;
     const double fs = input.SampleRate;

@@ -49,4 +49,8 @@ double SynthesisFullScale(const OutputFormatInput& input);
 // The Bits of the silent signal a generator fills: 8 only on the program's 8-bit scale.
 int SynthesisBits(const OutputFormatInput& input);
 
+// A generator's error text with every "fs/2" replaced by the limit it stands for at
+// sampleRate: "0 < f <= fs/2" becomes "0 < f <= 22050 Hz" at 44100 Hz.
+std::string WithRateLimits(const std::string& text, double sampleRate);
+
 } // namespace zembrel
