@@ -5,6 +5,10 @@
 
 #include <sndfile.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -44,10 +48,26 @@ private:
     std::uint64_t state_;
 };
 
+// Rounds to the nearest, ties to even, in one instruction where there is one.
+inline double RoundToNearest(double v) {
+#if defined(__SSE2__)
+    // |v| is at most 2^31 + 1 here (clipped samples are saturated before), so the 64-bit
+    // conversion never overflows.
+    return static_cast<double>(_mm_cvtsd_si64(_mm_set_sd(v)));
+#else
+    return std::nearbyint(v);
+#endif
+}
+
 // One B-bit PCM code from v in LSB (already scaled), rounded to the nearest, and whether it
 // was clipped. v up to 2^(B-1) is full scale, stored as the largest code unclipped.
 inline std::int64_t Quantise(double v, double top, bool& clipped) {
-    const double q = std::floor(v + 0.5);
+    if (!(v < top + 1.0 && v > -top - 1.0)) {
+        // Far beyond the range (or NaN, refused by the caller): no conversion needed.
+        clipped = true;
+        return v > 0.0 ? static_cast<std::int64_t>(top) - 1 : -static_cast<std::int64_t>(top);
+    }
+    const double q = RoundToNearest(v);
     if (q >= top) {
         clipped = v > top;
         return static_cast<std::int64_t>(top) - 1;
@@ -59,6 +79,21 @@ inline std::int64_t Quantise(double v, double top, bool& clipped) {
     clipped = false;
     return static_cast<std::int64_t>(q);
 }
+
+// x / fullScale * top, as one multiplication when that gives the same double (fullScale a
+// power of two, as the generators' working scale is).
+struct Scaling {
+    double fullScale;
+    double top;
+    bool byFactor;
+    double factor;
+    Scaling(double fullScale_, double top_)
+        : fullScale(fullScale_), top(top_), factor(top_ / fullScale_) {
+        int exponent = 0;
+        byFactor = std::frexp(fullScale, &exponent) == 0.5;
+    }
+    double operator()(double x) const { return byFactor ? x * factor : x / fullScale * top; }
+};
 
 int SndFormat(const AudioFormat& format) {
     int type = SF_FORMAT_WAV;
@@ -151,6 +186,7 @@ std::int64_t WriteSamples(int fd, const std::string& name, const AudioFormat& fo
 
     const int nch = format.Channels;
     const double top = std::ldexp(1.0, format.Bits - 1);
+    const Scaling scale(fullScale, top);
     const int shift = 32 - format.Bits;
     std::vector<double> doubles;
     std::vector<int> ints;
@@ -184,7 +220,7 @@ std::int64_t WriteSamples(int fd, const std::string& name, const AudioFormat& fo
                     const double x = channels[static_cast<std::size_t>(c)][start + i];
                     finite = finite && std::isfinite(x);
                     bool over = false;
-                    const std::int64_t q = Quantise(x / fullScale * top + noise.Next(), top, over);
+                    const std::int64_t q = Quantise(scale(x) + noise.Next(), top, over);
                     chunkClipped += over;
                     ints[static_cast<std::size_t>(i) * nch + c] =
                         static_cast<int>(static_cast<std::uint32_t>(q) << shift);
@@ -199,7 +235,7 @@ std::int64_t WriteSamples(int fd, const std::string& name, const AudioFormat& fo
                         const double x = channels[static_cast<std::size_t>(c)][start + i];
                         ok = ok && std::isfinite(x);
                         bool clip = false;
-                        const std::int64_t q = Quantise(x / fullScale * top, top, clip);
+                        const std::int64_t q = Quantise(scale(x), top, clip);
                         over += clip;
                         ints[static_cast<std::size_t>(i) * nch + c] =
                             static_cast<int>(static_cast<std::uint32_t>(q) << shift);

@@ -31,8 +31,8 @@ std::string CheckWriteFormat(const AudioWriteOptions& options, int channels);
 
 // Writes channels.size() channels of frames samples each through libsndfile. Samples are
 // centred on 0 with fullScale standing for 0 dBFS: float formats store x / fullScale as it is
-// (nothing clipped), B-bit PCM stores x / fullScale * 2^(B-1) rounded to the nearest,
-// saturated to -2^(B-1) ... 2^(B-1) - 1. Positive full scale itself becomes the largest code
+// (nothing clipped), B-bit PCM stores x / fullScale * 2^(B-1) rounded to the nearest (ties to
+// even), saturated to -2^(B-1) ... 2^(B-1) - 1. Positive full scale itself becomes the largest code
 // without counting as clipped; every sample beyond is counted in Clipped().
 //
 // The file is written under a temporary name beside the target and renamed into place when

@@ -92,7 +92,7 @@ TEST_P(AudioRoundTrip, ReadsBackTheQuantisedValues) {
             if (c.isFloat) {
                 expected = c.bits == 32 ? static_cast<float>(x / fullScale) : x / fullScale;
             } else {
-                expected = std::clamp(std::floor(x / fullScale * top + 0.5), -top, top - 1) / top;
+                expected = std::clamp(std::nearbyint(x / fullScale * top), -top, top - 1) / top;
             }
             ASSERT_EQ(back[static_cast<std::size_t>(i) * c.channels + ch], expected)
                 << "frame " << i << " channel " << ch;
