@@ -68,6 +68,11 @@ std::vector<OutputFormatProblem> CheckOutputFormat(const OutputFormatInput& inpu
         problems.push_back({"rate", "at least 1 Hz"});
     } else if (fs > kMaxOutputRate) {
         problems.push_back({"rate", "at most " + Number(kMaxOutputRate) + " Hz"});
+    } else if (fs != std::trunc(fs) &&
+               !(UsesProgramScale(input) && input.Write.Container == AudioContainer::Wav)) {
+        // The program's own writer stores the whole part, as the desktop program does;
+        // libsndfile's files take whole hertz only.
+        problems.push_back({"rate", "a whole number of hertz beyond 8/16-bit WAV"});
     }
     const double t = input.Duration;
     if (!(std::isfinite(t) && t > 0.0)) {
