@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <unistd.h>
 
@@ -40,11 +41,16 @@ public:
         return value;
     }
 
-    // A double that is often a plain number: a byte selects a raw double or a small decimal
-    // from a table of values that sit at the edges of the dialogs' ranges.
+    // A double that is often a plain number: a byte selects a raw double or, scaled by a factor
+    // from 0.875 to 1.124, a value from a table of edges: of the dialogs' ranges, negative
+    // frequencies, and the largest magnitudes, where a sum or a product overflows (a factor
+    // above 1 makes +-DBL_MAX an infinity).
     double Value(double sampleRate) {
-        const double edges[] = {0.0,    1.0,   -1.0,  0.5,    sampleRate / 2, 1e-13,  1e-6,   1e307,
-                                -1e307, 360.0, 100.0, 1000.0, sampleRate,     1e-300, 20000.0};
+        constexpr double kMax = std::numeric_limits<double>::max();
+        const double edges[] = {0.0,        1.0,    -1.0,    0.5,   sampleRate / 2, 1e-13,
+                                1e-6,       1e307,  -1e307,  360.0, 100.0,          1000.0,
+                                sampleRate, 1e-300, 20000.0, kMax,  -kMax,          -sampleRate / 2,
+                                -20000.0};
         const std::uint8_t kind = Byte();
         if (kind < 128) {
             return Double();

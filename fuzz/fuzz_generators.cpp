@@ -6,6 +6,7 @@
 
 #include "core/generators/CalculationProtocol.h"
 #include "core/generators/FrequencyListFile.h"
+#include "core/generators/FrequencyModulationGenerator.h"
 #include "core/generators/FrequencySweepGenerator.h"
 #include "core/generators/FunctionGenerator.h"
 #include "core/generators/Generate.h"
@@ -31,6 +32,25 @@ constexpr double kMaxLines = 2e5;
 
 bool Countable(double start, double stop, double step) {
     return PlanNoiseBand(start, stop, step).Count <= kMaxLines;
+}
+
+// For the generators whose sum is one formula of the input: the sum before scaling, which
+// truncates a NaN into the word range, must hold finite numbers only.
+template <class Synthesize>
+void RequireFiniteSum(const SignalBase& signal, bool accepted, Synthesize synthesize) {
+    if (!accepted) {
+        return;
+    }
+    SignalBase sum(signal.SampleRate, signal.Duration, signal.Bits, signal.NormValue,
+                   signal.Channels);
+    synthesize(sum);
+    for (const auto* channel : sum.ChannelArrays()) {
+        for (double v : *channel) {
+            if (!std::isfinite(v)) {
+                std::abort();
+            }
+        }
+    }
 }
 
 // A list as a file would give it: values as they stand (the reader lets any number up to
@@ -80,17 +100,30 @@ GeneratorStatus Generate(fuzzsupport::Input& in, SignalBase& signal, double leve
         }
         return GenerateFunction(signal, input, observer);
     }
-    case 2:
-        return GenerateAmplitudeModulation(
-            signal, {in.Value(fs), in.Value(fs), in.Value(fs), in.Value(fs), in.Value(fs), level},
-            observer);
-    case 3:
-        return GenerateFrequencyModulation(
-            signal, {in.Value(fs), in.Value(fs), in.Value(fs), level}, observer);
-    case 4:
-        return GenerateFrequencySweep(
-            signal, {in.Value(fs), in.Value(fs), in.Byte() % kSweepCharacteristicCount, level},
-            observer);
+    case 2: {
+        const AmplitudeModulationInput input{in.Value(fs), in.Value(fs), in.Value(fs),
+                                             in.Value(fs), in.Value(fs), level};
+        RequireFiniteSum(signal, CheckAmplitudeModulation(input, fs).Valid(),
+                         [&](SignalBase& sum) { SynthesizeAmplitudeModulation(sum, input); });
+        return GenerateAmplitudeModulation(signal, input, observer);
+    }
+    case 3: {
+        const FrequencyModulationInput input{in.Value(fs), in.Value(fs), in.Value(fs), level};
+        RequireFiniteSum(signal, CheckFrequencyModulation(input, fs).Valid(), [&](SignalBase& sum) {
+            FrequencyModulationGenerator(sum, input.CarrierFrequency, input.ModulationFrequency,
+                                         input.ModulationIndex);
+        });
+        return GenerateFrequencyModulation(signal, input, observer);
+    }
+    case 4: {
+        const FrequencySweepInput input{in.Value(fs), in.Value(fs),
+                                        in.Byte() % kSweepCharacteristicCount, level};
+        RequireFiniteSum(signal, CheckFrequencySweep(input, fs).Valid(), [&](SignalBase& sum) {
+            FrequencySweepGenerator(sum, input.StartFrequency, input.StopFrequency,
+                                    input.Characteristic);
+        });
+        return GenerateFrequencySweep(signal, input, observer);
+    }
     case 5: { // sine with pn-phase
         std::vector<PnSineInput> sines(1 + in.Byte() % 3);
         for (auto& s : sines) {
@@ -142,9 +175,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const double duration = 0.001 * (1 + in.Byte() % 50); // s, short: one input, milliseconds
     SignalBase signal(rate, duration, bits, bits == 8 ? 128 : 32768, channels);
     const double level = in.Value(rate);
-    // The scaling maps the peak to the level: a finished signal lies in the word range. A NaN
-    // or an infinity in the sums stays a NaN through the scaling (and only the WAV writer
-    // would turn it into silence), so the range check below finds it.
+    // The scaling maps the peak to the level: a finished signal lies in the word range. The
+    // scaling truncates into that range, so a NaN in a sum comes out as a word: the sums of the
+    // one-formula generators are checked before it (RequireFiniteSum).
     double listLevel = 0.0;
     if (Generate(in, signal, level, listLevel) != GeneratorStatus::Finished) {
         return 0;

@@ -3,13 +3,13 @@
 # makes the seeds and runs each harness for the given seconds (default 30), keeping its corpus
 # in build-fuzz/corpus/. An input that makes a harness fail is saved in build-fuzz/artifacts/;
 # once mended, copy it to fuzz/reproducers/<harness>/ so every test run replays it.
-#   bash scripts/fuzz.sh [seconds] [harness ...]   (harnesses: wav_read list_file numbers generators)
+#   bash scripts/fuzz.sh [seconds] [harness ...]   (harnesses: wav_read audio_read list_file numbers generators)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
 shift || true
 harnesses=("$@")
-[ ${#harnesses[@]} -eq 0 ] && harnesses=(wav_read list_file numbers generators)
+[ ${#harnesses[@]} -eq 0 ] && harnesses=(wav_read audio_read list_file numbers generators)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DZEMBREL_FUZZ=ON -DZEMBREL_BUILD_GUI=OFF -DZEMBREL_BUILD_BENCH=OFF -DZEMBREL_BUILD_TESTS=OFF \

@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-private-dev libqt6opengl6-dev
     qt6-multimedia-dev libqcustomplot-dev libfftw3-dev libgtest-dev libgmock-dev libbenchmark-dev
     clang-format qt6-qpa-plugins xvfb xauth pulseaudio pulseaudio-utils imagemagick sox
-    libcli11-dev nlohmann-json3-dev qt6-svg-dev
+    libcli11-dev nlohmann-json3-dev qt6-svg-dev libsndfile1-dev
     libebur128-dev ffmpeg
     clang libclang-rt-14-dev
     librsvg2-bin scdoc desktop-file-utils appstream dpkg-dev man-db

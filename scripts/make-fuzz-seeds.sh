@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Makes the seed inputs of the fuzz harnesses in the folder given (default build-fuzz/seeds):
-# WAV files made by sox in every format the program reads, the project's own broken WAV
+# WAV files made by sox in every format the program reads, audio files of every format the
+# libsndfile reader takes, the project's own broken WAV
 # fixtures, hand-written list files and number texts, and generator inputs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-build-fuzz/seeds}
 rm -rf "$out"
-mkdir -p "$out"/{wav_read,list_file,numbers,generators}
+mkdir -p "$out"/{wav_read,audio_read,list_file,numbers,generators}
 
 # WAV: 8/16 bit, mono/stereo, a few rates, a few milliseconds each.
 for bits in 8 16; do
@@ -18,6 +19,23 @@ for bits in 8 16; do
     done
 done
 cp tests/data/*.wav "$out/wav_read/"
+
+# Every format the libsndfile reader takes: PCM 8...32 bit, float 32/64, extensible with four
+# channels, RF64 (by ffmpeg), FLAC and AIFF, a few milliseconds each; the broken files replayed as tests.
+a="$out/audio_read"
+for bits in 8 16 24 32; do
+    sox -q -n -r 96000 -c 2 -b "$bits" "$a/pcm_$bits.wav" synth 0.002 sine 440 vol 0.5
+done
+sox -q -n -r 48000 -c 1 -e floating-point -b 32 "$a/float32.wav" synth 0.002 sine 440
+sox -q -n -r 48000 -c 2 -e floating-point -b 64 "$a/float64.wav" synth 0.002 sine 440
+sox -q -n -r 48000 -c 4 -b 24 "$a/extensible_4ch.wav" synth 0.002 sine 440
+# sox writes no RF64; ffmpeg does, when it is there.
+if command -v ffmpeg >/dev/null; then
+    ffmpeg -v error -y -f lavfi -i sine=440:d=0.002 -ac 2 -rf64 always "$a/rf64.wav"
+fi
+sox -q -n -r 96000 -c 2 -b 24 "$a/flac_24.flac" synth 0.002 sine 440
+sox -q -n -r 44100 -c 1 -b 16 "$a/aiff_16.aiff" synth 0.002 sine 440
+cp fuzz/reproducers/audio_read/* "$a/"
 
 # Lists: the first byte picks the form (0 sine, 1 pn-phase, 2 band), the rest is the file.
 seed_list() { printf "$2" > "$out/list_file/$1"; }

@@ -1,19 +1,17 @@
 #pragma once
 
-#include <string>
+#include "cli/Command.h"
 
-namespace CLI {
-class App;
-}
+#include <string>
 
 namespace cli {
 
 // stats FILE [--json]: the Statistics dialog's six figures of every channel of a WAV file, plus
 // peak and RMS in dBFS.
-class StatsCommand {
+class StatsCommand : public Command {
 public:
-    CLI::App* AddTo(CLI::App& app);
-    int Execute();
+    CLI::App* AddTo(CLI::App& app) override;
+    int Execute() override;
 
 private:
     CLI::App* command_ = nullptr;
@@ -24,10 +22,10 @@ private:
 // spectrum FILE [--len N] [--window NAME] [--channel left|right] [--scale analyser|dbfs]
 // [--average] [--csv|--json]: the Frequency Analyser's levels, bin by bin, with its defaults
 // (32768 points, Blackman Harris, left, the analyser's scale, the file's first block).
-class SpectrumCommand {
+class SpectrumCommand : public Command {
 public:
-    CLI::App* AddTo(CLI::App& app);
-    int Execute();
+    CLI::App* AddTo(CLI::App& app) override;
+    int Execute() override;
 
 private:
     CLI::App* command_ = nullptr;
@@ -40,5 +38,8 @@ private:
     bool csv_ = false;
     bool json_ = false;
 };
+
+// stats and spectrum, in this order.
+Commands MakeAnalysisCommands();
 
 } // namespace cli

@@ -4,36 +4,36 @@
 #include "cli/Terminal.h"
 
 #include "core/generators/RandomNumberGenerator.h"
+#include "core/signal/OutputFormatRules.h"
 #include "core/signal/SignalBase.h"
-#include "core/signal/SignalFormatRules.h"
 
 #include <CLI/CLI.hpp>
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <limits>
 
 namespace cli {
 
-GeneratorCommand::GeneratorCommand(std::string name, std::string description, bool randomPhases,
-                                   bool showsProgress)
-    : name_(std::move(name)), description_(std::move(description)), randomPhases_(randomPhases),
-      showsProgress_(showsProgress) {}
+GeneratorCommand::GeneratorCommand(GeneratorTraits traits) : traits_(std::move(traits)) {}
 
 CLI::App* GeneratorCommand::AddTo(CLI::App& app) {
-    command_ = app.add_subcommand(name_, description_);
+    command_ = app.add_subcommand(traits_.Name, traits_.Description);
     CLI::App* command = command_;
     AddOptions(*command);
     format_.AddTo(*command);
     Required(command->add_option("-o,--output", output_,
-                                 "The WAV file to write, or - for standard output"))
+                                 "The file to write (.wav or .flac), or - for standard output"))
         ->type_name("FILE");
-    if (randomPhases_) {
-        command
-            ->add_option("--seed", seed_,
-                         "Start of the pseudo-random phases, 0 ... 4294967295, to repeat a run; "
-                         "default from the clock")
-            ->type_name("N");
-    }
+    command
+        ->add_option("--seed", seed_,
+                     traits_.RandomPhases
+                         ? "Start of the pseudo-random phases and of the dither, 0 ... "
+                           "4294967295, to repeat a run; default from the clock"
+                         : "Start of the dither, 0 ... 4294967295, to repeat a run; "
+                           "default from the clock")
+        ->type_name("N");
     command->add_flag("-v,--verbose", verbose_, "Print the seed and what was written");
     return command;
 }
@@ -44,45 +44,68 @@ std::uint32_t GeneratorCommand::ClockSeed() const {
 
 int GeneratorCommand::Execute() {
     CheckRequired(*command_);
-    const zembrel::SignalFormatInput format = format_.Read();
-    Prepare(format.SampleRate);
+    zembrel::OutputFormatInput format = format_.Read(output_);
+    if (output_ == "-" && isatty(STDOUT_FILENO)) {
+        throw UsageError("-o -: standard output is a terminal; redirect it to a file or a pipe");
+    }
+    try {
+        Prepare(format.SampleRate);
+    } catch (const UsageError& e) {
+        // The limits at this run's rate, not "fs/2".
+        throw UsageError(e.what(), zembrel::WithRateLimits(e.Detail(), format.SampleRate));
+    }
     std::optional<std::uint32_t> seed;
-    if (randomPhases_) {
+    const bool dither = format.Write.Dither != zembrel::DitherKind::None;
+    if (traits_.RandomPhases || dither || !seed_.empty()) {
         seed = seed_.empty() ? ClockSeed()
                              : static_cast<std::uint32_t>(ParseInteger(
                                    "--seed", seed_, 0, std::numeric_limits<std::uint32_t>::max()));
         if (verbose_) {
-            std::fprintf(stderr, "zembrel-cli %s: seed %lu\n", name_.c_str(),
+            std::fprintf(stderr, "zembrel-cli %s: seed %lu\n", traits_.Name.c_str(),
                          static_cast<unsigned long>(*seed));
         }
     }
 
-    zembrel::SignalBase signal(format.SampleRate, format.Duration, format.Bits,
-                               static_cast<int>(format.NormValue), format.Channels);
+    if (dither) {
+        format.Write.Seed = *seed;
+    }
+    if (!traits_.RandomPhases) {
+        seed.reset();
+    }
+    zembrel::SignalBase signal(format.SampleRate, format.Duration, zembrel::SynthesisBits(format),
+                               zembrel::SynthesisNormValue(format), format.Channels);
     zembrel::GeneratorStatus status;
     {
-        TerminalProgress progress(showsProgress_ ? name_ : std::string());
+        TerminalProgress progress(traits_.ShowsProgress ? traits_.Name : std::string());
         status = Run(signal, seed, progress);
     }
     if (status == zembrel::GeneratorStatus::Stopped || Interrupted()) {
-        std::fprintf(stderr, "zembrel-cli %s: interrupted, nothing written\n", name_.c_str());
+        std::fprintf(stderr, "zembrel-cli %s: interrupted, nothing written\n",
+                     traits_.Name.c_str());
         return kExitInterrupted;
     }
     if (status == zembrel::GeneratorStatus::Invalid) {
         // Prepare refuses everything the entry point refuses; this is a safety net.
         throw UsageError("the input was refused");
     }
-    if (!WriteSignal(output_, signal, "zembrel-cli " + name_)) {
+    if (!WriteSignal(output_, signal, format, "zembrel-cli " + traits_.Name)) {
         return kExitWriteFailed;
     }
     if (verbose_) {
-        std::fprintf(stderr, "zembrel-cli %s: wrote %s: %g Hz, %d bit, %d channel%s, %d samples\n",
-                     name_.c_str(), output_ == "-" ? "standard output" : output_.c_str(),
-                     signal.SampleRate, static_cast<int>(signal.Bits),
+        std::fprintf(stderr,
+                     "zembrel-cli %s: wrote %s: %g Hz, %d bit%s, %d channel%s, %d samples\n",
+                     traits_.Name.c_str(), output_ == "-" ? "standard output" : output_.c_str(),
+                     signal.SampleRate, format.Write.Bits, format.Write.Float ? " float" : "",
                      static_cast<int>(signal.Channels), signal.Channels == 1 ? "" : "s",
                      static_cast<int>(signal.SampleCount));
     }
     return kExitOk;
+}
+
+CLI::Option* AddLevel(CLI::App& command, std::string& level) {
+    return command.add_option("--level", level, "Level of the peak in dB below full scale, <= 0")
+        ->capture_default_str()
+        ->type_name("DB");
 }
 
 void RefusedOptions::Add(bool acceptable, const std::string& option, const std::string& text,

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "cli/Command.h"
 #include "cli/Options.h"
 
 #include "core/generators/Generate.h"
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,22 +21,29 @@ class SignalBase;
 
 namespace cli {
 
+// What a generating subcommand is, beyond its own options.
+struct GeneratorTraits {
+    std::string Name;        // the subcommand, as typed
+    std::string Description; // one line for --help, naming the dialog
+    // The generator draws pseudo-random phases: the command takes --seed, and -v prints the
+    // seed it took.
+    bool RandomPhases = false;
+    // A calculation that can take seconds: a progress bar on a terminal's standard error.
+    bool ShowsProgress = false;
+};
+
 // One generating subcommand: the fields of its dialog as options. The shared part of every run
 // (format, seed, progress, Ctrl+C, output) is Execute's; a generator only reads and checks its
 // own options and calls its core entry point.
-class GeneratorCommand {
+class GeneratorCommand : public Command {
 public:
-    virtual ~GeneratorCommand() = default;
-
     // Adds the subcommand with the shared options and the generator's own.
-    CLI::App* AddTo(CLI::App& app);
+    CLI::App* AddTo(CLI::App& app) override;
 
-    // Runs the subcommand after a successful parse; returns the exit status.
-    int Execute();
+    int Execute() override;
 
 protected:
-    GeneratorCommand(std::string name, std::string description, bool randomPhases,
-                     bool showsProgress);
+    explicit GeneratorCommand(GeneratorTraits traits);
 
     virtual void AddOptions(CLI::App& command) = 0;
 
@@ -53,16 +60,9 @@ protected:
     // The seed the program would take from the clock for this generator.
     virtual std::uint32_t ClockSeed() const;
 
-    const std::string& Name() const { return name_; }
-
-    std::string level_ = "0"; // dB, the dialogs' Level
-
 private:
-    std::string name_;
-    std::string description_;
+    GeneratorTraits traits_;
     CLI::App* command_ = nullptr;
-    bool randomPhases_;
-    bool showsProgress_;
     FormatOptions format_;
     std::string output_;
     std::string seed_;
@@ -81,7 +81,10 @@ private:
     std::string named_;
 };
 
+// --level, the dialogs' Level: dB of the peak below full scale, "0" by default.
+CLI::Option* AddLevel(CLI::App& command, std::string& level);
+
 // Every generating subcommand, in the order of the program's Generator menu.
-std::vector<std::unique_ptr<GeneratorCommand>> MakeGeneratorCommands();
+Commands MakeGeneratorCommands();
 
 } // namespace cli

@@ -1,7 +1,8 @@
 #include "cli/Options.h"
 
 #include "core/generators/CNumber.h"
-#include "core/signal/SignalFormatRules.h"
+#include "core/signal/AudioFormat.h"
+#include "core/signal/OutputFormatRules.h"
 
 #include <CLI/CLI.hpp>
 
@@ -9,6 +10,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 
 namespace cli {
 
@@ -138,15 +140,17 @@ int ParseChoice(const std::string& option, const std::string& text,
 }
 
 void FormatOptions::AddTo(CLI::App& command) {
-    command.add_option("--rate", Rate, "Sample rate in Hz, 0 < fs <= 48000")
+    command.add_option("--rate", Rate, "Sample rate in Hz, 1 ... 768000")
         ->capture_default_str()
         ->type_name("HZ");
-    command.add_option("--length", Length, "Length in seconds, 0 < t <= 180")
+    command.add_option("--length", Length, "Length in seconds, > 0; as long as memory holds")
         ->capture_default_str()
         ->type_name("S");
-    command.add_option("--bits", Bits, "Resolution: 8 or 16")
+    command
+        .add_option("--bits", Bits,
+                    "Sample format: 8, 16, 24, 32 bit PCM, or 32f, 64f float (FLAC: 16, 24)")
         ->capture_default_str()
-        ->type_name("8|16");
+        ->type_name("8|16|24|32|32f|64f");
     command
         .add_option("--norm", Norm,
                     "Amplitude of 0 dB in sample units, 0 < N <= 32768 (16 bit) or 128 (8 bit); "
@@ -155,29 +159,76 @@ void FormatOptions::AddTo(CLI::App& command) {
     command.add_option("--channels", Channels, "1 (mono) or 2 (stereo)")
         ->capture_default_str()
         ->type_name("1|2");
+    command
+        .add_option("--format", Format,
+                    "File format: wav or flac; default from the output's extension")
+        ->type_name("wav|flac");
+    command
+        .add_option("--dither", Dither,
+                    "none, or tpdf (2 LSB peak-to-peak) before rounding; integer formats only")
+        ->capture_default_str()
+        ->type_name("none|tpdf");
 }
 
-zembrel::SignalFormatInput FormatOptions::Read() const {
-    zembrel::SignalFormatInput input;
-    input.Bits = ParseChoice("--bits", Bits, {"8", "16"}) == 0 ? 8 : 16;
+namespace {
+
+std::string Extension(const std::string& path) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    const auto dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? std::string() : Lower(name.substr(dot));
+}
+
+} // namespace
+
+zembrel::OutputFormatInput FormatOptions::Read(const std::string& output) const {
+    zembrel::OutputFormatInput input;
+    static const std::vector<std::string> kBits = {"8", "16", "24", "32", "32f", "64f"};
+    const int bits = ParseChoice("--bits", Bits, kBits);
+    zembrel::ParseSampleFormat(kBits[static_cast<std::size_t>(bits)], input.Write.Bits,
+                               input.Write.Float);
     input.Channels = ParseChoice("--channels", Channels, {"1", "2"}) + 1;
+    input.Write.Dither = ParseChoice("--dither", Dither, {"none", "tpdf"}) == 0
+                             ? zembrel::DitherKind::None
+                             : zembrel::DitherKind::Tpdf;
+    if (!Format.empty()) {
+        input.Write.Container = ParseChoice("--format", Format, {"wav", "flac"}) == 0
+                                    ? zembrel::AudioContainer::Wav
+                                    : zembrel::AudioContainer::Flac;
+    } else if (output != "-") {
+        const std::string extension = Extension(output);
+        if (extension == ".flac") {
+            input.Write.Container = zembrel::AudioContainer::Flac;
+        } else if (extension != ".wav") {
+            throw UsageError(Quoted("-o", output) + ": writes .wav or .flac files (or name the " +
+                             "format with --format wav|flac)");
+        }
+    }
     input.SampleRate = ParseNumber("--rate", Rate);
     input.Duration = ParseNumber("--length", Length);
     input.NormValue =
-        Norm.empty() ? (input.Bits == 8 ? 128 : 32768)
+        Norm.empty() ? 0
                      : static_cast<long>(ParseInteger("--norm", Norm, -2147483648LL, 2147483647LL));
-    const zembrel::SignalFormatErrors errors = zembrel::CheckSignalFormat(input);
-    if (errors.Any()) {
-        std::string named;
-        const auto name = [&named](bool bad, const std::string& option, const std::string& text) {
-            if (bad) {
-                named += (named.empty() ? "" : ", ") + Quoted(option, text);
+    // A norm of 0 is out of range, not "the default".
+    const bool zeroNorm = !Norm.empty() && input.NormValue == 0;
+    if (zeroNorm) {
+        input.NormValue = -1;
+    }
+    std::string named;
+    const std::pair<const char*, const std::string*> fields[] = {{"rate", &Rate},
+                                                                 {"length", &Length},
+                                                                 {"norm", &Norm},
+                                                                 {"bits", &Bits},
+                                                                 {"dither", &Dither}};
+    for (const zembrel::OutputFormatProblem& problem : zembrel::CheckOutputFormat(input)) {
+        for (const auto& [field, text] : fields) {
+            if (problem.Field == field) {
+                named += (named.empty() ? "" : ", ") + Quoted("--" + problem.Field, *text) + " (" +
+                         problem.Reason + ")";
             }
-        };
-        name(errors.SampleRate, "--rate", Rate);
-        name(errors.Duration, "--length", Length);
-        name(errors.NormValue, "--norm", Norm.empty() ? std::to_string(input.NormValue) : Norm);
-        throw UsageError("out of range: " + named, zembrel::kSignalFormatErrorText);
+        }
+    }
+    if (!named.empty()) {
+        throw UsageError("out of range: " + named);
     }
     return input;
 }

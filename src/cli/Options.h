@@ -11,7 +11,7 @@ class Option;
 } // namespace CLI
 
 namespace zembrel {
-struct SignalFormatInput;
+struct OutputFormatInput;
 }
 
 namespace cli {
@@ -75,12 +75,16 @@ struct FormatOptions {
     std::string Bits = "16";
     std::string Norm; // empty: 32768 for 16 bit, 128 for 8 bit
     std::string Channels = "1";
+    std::string Format; // empty: from the output's extension
+    std::string Dither = "none";
 
     void AddTo(CLI::App& command);
 
-    // Reads the options and checks them as the parameter dialog does; a value out of range
-    // throws a UsageError naming the options, with the dialog's error text as its detail.
-    zembrel::SignalFormatInput Read() const;
+    // Reads the options for writing to output ("-" for standard output) and checks them; a
+    // value out of range throws a UsageError naming the options and their actual limits. The
+    // container comes from --format, else from output's extension (.wav, .flac); any other
+    // extension is refused.
+    zembrel::OutputFormatInput Read(const std::string& output) const;
 };
 
 } // namespace cli

@@ -6,9 +6,10 @@
 
 #include "core/analysis/SignalReadings.h"
 #include "core/analysis/StatisticsText.h"
+#include "core/signal/AudioFileRead.h"
+#include "core/signal/AudioFormat.h"
 #include "core/signal/SignalBase.h"
 #include "core/signal/WavError.h"
-#include "core/signal/WavFileRead.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
@@ -173,10 +174,31 @@ std::string LoudnessText(const zembrel::Loudness& l) {
 
 } // namespace
 
-zembrel::SignalBase ReadAnalysisFile(const std::string& path) {
+AnalysisFile ReadAnalysisFile(const std::string& path) {
     try {
-        zembrel::WavFileRead reader(path);
-        return zembrel::SignalBase(reader);
+        zembrel::AudioFileRead reader(path);
+        if (!reader.Warning().empty()) {
+            std::fprintf(stderr, "zembrel-cli analyze: warning: %s\n", reader.Warning().c_str());
+        }
+        const zembrel::AudioFormat& format = reader.Format();
+        const auto count = static_cast<std::size_t>(format.Channels);
+        AnalysisFile file{std::vector<std::vector<double>>(count), format};
+        for (auto& channel : file.Channels) {
+            channel.reserve(static_cast<std::size_t>(format.Frames));
+        }
+        std::vector<double> block(65536 * count);
+        for (;;) {
+            const std::int64_t frames = reader.ReadInterleaved(block.data(), 65536);
+            if (frames == 0) {
+                break;
+            }
+            for (std::int64_t i = 0; i < frames; ++i) {
+                for (std::size_t ch = 0; ch < count; ++ch) {
+                    file.Channels[ch].push_back(block[static_cast<std::size_t>(i) * count + ch]);
+                }
+            }
+        }
+        return file;
     } catch (const zembrel::WavError& e) {
         throw UsageError(e.what());
     }
@@ -236,25 +258,24 @@ int AnalyzeCommand::Execute() {
                                 ? zembrel::ThdConvention::RelativeToFundamental
                                 : zembrel::ThdConvention::RelativeToTotal;
 
-    std::vector<std::vector<double>> channels;
-    double rate = 0.0;
-    std::string header;
-    {
-        const zembrel::SignalBase signal = ReadAnalysisFile(file_);
-        if (settings.BandLow >= signal.SampleRate * 0.5) {
-            throw UsageError(Quoted("--band", band_) + ": starts above half the sample rate");
-        }
-        channels = zembrel::NormalizedChannels(signal);
-        rate = signal.SampleRate;
-        header = file_ + ": " + zembrel::WholeText(signal.SampleRate) + " Hz, " +
-                 std::to_string(signal.Bits) + " bit, " + std::to_string(signal.Channels) +
-                 (signal.Channels == 1 ? " channel, " : " channels, ") +
-                 std::to_string(signal.SampleCount) + " samples\n";
+    AnalysisFile file = ReadAnalysisFile(file_);
+    const double rate = file.Format.SampleRate;
+    if (settings.BandLow >= rate * 0.5) {
+        throw UsageError(Quoted("--band", band_) + ": starts above half the sample rate");
     }
+    std::vector<std::vector<double>> channels = std::move(file.Channels);
+    const std::string header = file_ + ": " + zembrel::DescribeFormat(file.Format) + ", " +
+                               std::to_string(file.Format.Frames) + " samples\n";
     const zembrel::SignalReadings readings = zembrel::ReadSignal(channels, rate, settings);
-    const std::vector<std::string> names = channels.size() == 2
-                                               ? std::vector<std::string>{"left", "right"}
-                                               : std::vector<std::string>{"mono"};
+    std::vector<std::string> names{"mono"};
+    if (channels.size() == 2) {
+        names = {"left", "right"};
+    } else if (channels.size() > 2) {
+        names.clear();
+        for (std::size_t c = 0; c < channels.size(); ++c) {
+            names.push_back(std::to_string(c + 1));
+        }
+    }
     for (std::size_t c = 0; c < channels.size(); ++c) {
         if (readings.Channels[c].ClippedSamples > 0) {
             std::fprintf(stderr,
@@ -283,16 +304,13 @@ int AnalyzeCommand::Execute() {
     return kExitOk;
 }
 
-void AddReadingCommands(CLI::App& app,
-                        std::vector<std::pair<CLI::App*, std::function<int()>>>& commands) {
-    // The commands live as long as the program.
-    static AnalyzeCommand analyze;
-    static std::vector<std::unique_ptr<GeneratorCommand>> tones = MakeTestToneCommands();
-    commands.emplace_back(analyze.AddTo(app), [] { return analyze.Execute(); });
-    for (auto& tone : tones) {
-        GeneratorCommand* generator = tone.get();
-        commands.emplace_back(generator->AddTo(app), [generator] { return generator->Execute(); });
+Commands MakeReadingCommands() {
+    Commands commands;
+    commands.push_back(std::make_unique<AnalyzeCommand>());
+    for (auto& tone : MakeTestToneCommands()) {
+        commands.push_back(std::move(tone));
     }
+    return commands;
 }
 
 } // namespace cli

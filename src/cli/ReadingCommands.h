@@ -1,10 +1,12 @@
 #pragma once
 
-#include <functional>
+#include "cli/Command.h"
+
+#include "core/signal/AudioFormat.h"
+
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace CLI {
@@ -21,10 +23,10 @@ namespace cli {
 // reading of every channel (harmonics, THD, THD+N, SINAD, noise floor, DC, crest factor,
 // intermodulation of a twin tone, A/C/Z-weighted levels, sample peak) and the loudness of the
 // whole file (integrated, range, maximum momentary and short-term, true peak).
-class AnalyzeCommand {
+class AnalyzeCommand : public Command {
 public:
-    CLI::App* AddTo(CLI::App& app);
-    int Execute();
+    CLI::App* AddTo(CLI::App& app) override;
+    int Execute() override;
 
 private:
     CLI::App* command_ = nullptr;
@@ -36,12 +38,14 @@ private:
     bool json_ = false;
 };
 
-// The file reading of the analyses that take any format the program reads.
-zembrel::SignalBase ReadAnalysisFile(const std::string& path);
+// A file of any format the program reads, as numbers of full scale 1, one vector a channel.
+struct AnalysisFile {
+    std::vector<std::vector<double>> Channels;
+    zembrel::AudioFormat Format;
+};
+AnalysisFile ReadAnalysisFile(const std::string& path);
 
-// Adds analyze and the test-tone generators (aes17, twin-tone, multitone) to app; their runs join
-// commands, as main's other subcommands.
-void AddReadingCommands(CLI::App& app,
-                        std::vector<std::pair<CLI::App*, std::function<int()>>>& commands);
+// analyze and the test-tone generators (aes17, twin-tone, multitone).
+Commands MakeReadingCommands();
 
 } // namespace cli

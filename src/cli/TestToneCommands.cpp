@@ -7,6 +7,8 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <string>
+#include <utility>
 
 namespace cli {
 
@@ -22,9 +24,18 @@ void AddPeakLevel(CLI::App& command, std::string& level) {
         ->type_name("DB");
 }
 
-class Aes17Command : public GeneratorCommand {
+// A test tone: a generator without progress, with the peak level of its sum.
+class ToneCommand : public GeneratorCommand {
+protected:
+    ToneCommand(std::string name, std::string description, bool randomPhases = false)
+        : GeneratorCommand({std::move(name), std::move(description), randomPhases, false}) {}
+
+    std::string level_ = "0"; // dB of the total peak below full scale
+};
+
+class Aes17Command : public ToneCommand {
 public:
-    Aes17Command() : GeneratorCommand("aes17", "The 997 Hz test tone of AES17", false, false) {}
+    Aes17Command() : ToneCommand("aes17", "The 997 Hz test tone of AES17") {}
 
 protected:
     void AddOptions(CLI::App& command) override { AddPeakLevel(command, level_); }
@@ -45,13 +56,12 @@ private:
     double levelValue_ = 0.0;
 };
 
-class TwinToneCommand : public GeneratorCommand {
+class TwinToneCommand : public ToneCommand {
 public:
     TwinToneCommand()
-        : GeneratorCommand("twin-tone",
-                           "Two tones for intermodulation: SMPTE 60 Hz + 7 kHz and DIN 250 Hz + "
-                           "8 kHz at 4:1, CCIF 19 kHz + 20 kHz at 1:1",
-                           false, false) {}
+        : ToneCommand("twin-tone",
+                      "Two tones for intermodulation: SMPTE 60 Hz + 7 kHz and DIN 250 Hz + "
+                      "8 kHz at 4:1, CCIF 19 kHz + 20 kHz at 1:1") {}
 
 protected:
     void AddOptions(CLI::App& command) override {
@@ -84,14 +94,14 @@ private:
     double levelValue_ = 0.0;
 };
 
-class MultitoneCommand : public GeneratorCommand {
+class MultitoneCommand : public ToneCommand {
 public:
     MultitoneCommand()
-        : GeneratorCommand("multitone",
-                           "Tones of equal amplitude spaced by a fraction of an octave, on the bin "
-                           "centres of an analysis length, with phases for a low crest factor "
-                           "(printed)",
-                           true, false) {}
+        : ToneCommand("multitone",
+                      "Tones of equal amplitude spaced by a fraction of an octave, on the bin "
+                      "centres of an analysis length, with phases for a low crest factor "
+                      "(printed)",
+                      true) {}
 
 protected:
     void AddOptions(CLI::App& command) override {
@@ -153,8 +163,8 @@ private:
 
 } // namespace
 
-std::vector<std::unique_ptr<GeneratorCommand>> MakeTestToneCommands() {
-    std::vector<std::unique_ptr<GeneratorCommand>> commands;
+Commands MakeTestToneCommands() {
+    Commands commands;
     commands.push_back(std::make_unique<Aes17Command>());
     commands.push_back(std::make_unique<TwinToneCommand>());
     commands.push_back(std::make_unique<MultitoneCommand>());

@@ -9,6 +9,6 @@ namespace cli {
 
 // The test tones of the measurement standards: aes17 (997 Hz), twin-tone --standard
 // smpte|din|ccif, multitone.
-std::vector<std::unique_ptr<GeneratorCommand>> MakeTestToneCommands();
+Commands MakeTestToneCommands();
 
 } // namespace cli

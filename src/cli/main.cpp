@@ -6,10 +6,12 @@
 #include "cli/ReadingCommands.h"
 #include "cli/Terminal.h"
 
+#include "core/FailureText.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
-#include <functional>
+#include <memory>
 #include <new>
 #include <utility>
 #include <vector>
@@ -24,24 +26,22 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", ZEMBREL_VERSION);
     app.require_subcommand(0, 1);
 
-    std::vector<std::pair<CLI::App*, std::function<int()>>> commands;
-    auto generators = MakeGeneratorCommands();
-    for (auto& generator : generators) {
-        commands.emplace_back(generator->AddTo(app), [&generator] { return generator->Execute(); });
+    // Every subcommand, in the order of --help: a file of subcommands adds its Make here.
+    std::vector<std::pair<CLI::App*, std::unique_ptr<Command>>> commands;
+    for (const auto make : {MakeGeneratorCommands, MakeAnalysisCommands, MakeReadingCommands}) {
+        for (auto& command : make()) {
+            CLI::App* added = command->AddTo(app);
+            commands.emplace_back(added, std::move(command));
+        }
     }
-    StatsCommand stats;
-    commands.emplace_back(stats.AddTo(app), [&stats] { return stats.Execute(); });
-    SpectrumCommand spectrum;
-    commands.emplace_back(spectrum.AddTo(app), [&spectrum] { return spectrum.Execute(); });
-    AddReadingCommands(app, commands);
 
     std::string name = "zembrel-cli";
     try {
         app.parse(argc, argv);
-        for (auto& [command, execute] : commands) {
-            if (command->parsed()) {
-                name += " " + command->get_name();
-                return execute();
+        for (auto& [parsed, command] : commands) {
+            if (parsed->parsed()) {
+                name += " " + parsed->get_name();
+                return command->Execute();
             }
         }
         throw UsageError("a command is required; see zembrel-cli --help");
@@ -49,10 +49,10 @@ int main(int argc, char** argv) {
         return app.exit(e); // --help, --version
     } catch (const CLI::ParseError& e) {
         const CLI::App* failed = &app;
-        for (auto& [command, execute] : commands) {
-            if (command->parsed()) {
-                name += " " + command->get_name();
-                failed = command;
+        for (auto& [parsed, command] : commands) {
+            if (parsed->parsed()) {
+                name += " " + parsed->get_name();
+                failed = parsed;
                 break;
             }
         }
@@ -73,10 +73,15 @@ int main(int argc, char** argv) {
         }
         return kExitBadInput;
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "%s: not enough memory for a signal of this format\n", name.c_str());
+        std::fprintf(stderr, "%s: %s\n", name.c_str(),
+                     zembrel::FailureText(zembrel::Failure::OutOfMemory));
         return kExitFailure;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s: %s\n", name.c_str(), e.what());
+        return kExitFailure;
+    } catch (...) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(),
+                     zembrel::FailureText(zembrel::Failure::Unknown));
         return kExitFailure;
     }
 }

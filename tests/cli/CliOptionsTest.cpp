@@ -5,7 +5,7 @@
 #include "tests/core/TestSupport.h"
 
 #include "core/generators/InputMessages.h"
-#include "core/signal/SignalFormatRules.h"
+#include "core/signal/OutputFormatRules.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,12 @@ TEST_P(CliRefuses, WithStatusTwoAndNoFile) {
     const std::string first = clitest::FirstLine(run.err);
     EXPECT_NE(first.find(r.firstLine), std::string::npos) << first;
     if (r.detail) {
-        EXPECT_EQ(run.err, first + "\n" + r.detail + "\n");
+        // The error text names the limits at the run's rate where it says fs/2.
+        double rate = 44100.0;
+        for (std::size_t i = 0; i + 1 < r.args.size(); ++i) {
+            rate = r.args[i] == "--rate" ? std::stod(r.args[i + 1]) : rate;
+        }
+        EXPECT_EQ(run.err, first + "\n" + zembrel::WithRateLimits(r.detail, rate) + "\n");
     } else {
         EXPECT_EQ(run.err, first + "\n"); // one line
     }
@@ -54,7 +59,6 @@ TEST_P(CliRefuses, WithStatusTwoAndNoFile) {
 
 const char* const kSine = zembrel::kSineErrorText;
 const char* const kNoise = zembrel::kNoiseErrorText;
-const char* const kFormat = zembrel::kSignalFormatErrorText;
 
 const Refusal kRefusals[] = {
     // Command line syntax.
@@ -161,6 +165,14 @@ const Refusal kRefusals[] = {
      {"am", "--carrier", "15000", "--mod", "8000", "-o", "OUT"},
      "out of range: --mod 8000",
      zembrel::kAmplitudeModulationErrorText},
+    {"NegativeModulationBeyondTheBand",
+     {"am", "--carrier", "1000", "--mod", "-30000", "-o", "OUT"},
+     "out of range: --mod -30000",
+     zembrel::kAmplitudeModulationErrorText},
+    {"NegativeModulationBeyondDoubles",
+     {"am", "--carrier", "1000", "--mod", "-1e300", "-o", "OUT"},
+     "out of range: --mod -1e300",
+     zembrel::kAmplitudeModulationErrorText},
     {"IndexZero",
      {"fm", "--carrier", "1000", "--mod", "10", "--index", "0", "-o", "OUT"},
      "out of range: --index 0",
@@ -179,22 +191,46 @@ const Refusal kRefusals[] = {
       "--level", "1", "-o", "OUT"},
      "out of range: --stop 24000.5, --level 1",
      zembrel::kFrequencySweepErrorText},
-    // The format, as "Change Signal Parameters" checks it.
-    {"RateAbove48k",
-     {"sine", "--sine", "100", "--rate", "48000.1", "-o", "OUT"},
-     "out of range: --rate 48000.1",
-     kFormat},
+    // The format: the limits named in the message.
+    {"RateAbove768k",
+     {"sine", "--sine", "100", "--rate", "768000.5", "-o", "OUT"},
+     "out of range: --rate 768000.5 (at most 768000 Hz)",
+     nullptr},
     {"LengthZeroAndNormTooLarge",
      {"sine", "--sine", "100", "--length", "0", "--norm", "32769", "-o", "OUT"},
-     "out of range: --length 0, --norm 32769",
-     kFormat},
+     "out of range: --length 0 (more than 0 s), --norm 32769 (1 ... 32768 for 16 bit)",
+     nullptr},
     {"EightBitNorm",
      {"sine", "--sine", "100", "--bits", "8", "--norm", "129", "-o", "OUT"},
-     "out of range: --norm 129",
-     kFormat},
-    {"Bits24",
-     {"sine", "--sine", "100", "--bits", "24", "-o", "OUT"},
-     "--bits \"24\": must be one of 8, 16",
+     "out of range: --norm 129 (1 ... 128 for 8 bit)",
+     nullptr},
+    {"LongerThanASignalHolds",
+     {"sine", "--sine", "100", "--rate", "768000", "--length", "2797", "-o", "OUT"},
+     "out of range: --length 2797 (at most 2796 s at 768000 Hz)",
+     nullptr},
+    {"FractionalRateIn24Bit",
+     {"sine", "--sine", "100", "--rate", "44100.5", "--bits", "24", "-o", "OUT"},
+     "--rate 44100.5 (a whole number of hertz beyond 8/16-bit WAV)",
+     nullptr},
+    {"Bits12",
+     {"sine", "--sine", "100", "--bits", "12", "-o", "OUT"},
+     "--bits \"12\": must be one of 8, 16, 24, 32, 32f, 64f",
+     nullptr},
+    {"FloatFlac",
+     {"sine", "--sine", "100", "--bits", "32f", "--format", "flac", "-o", "OUT"},
+     "out of range: --bits 32f (FLAC holds 16 or 24 bit)",
+     nullptr},
+    {"DitheredFloat",
+     {"sine", "--sine", "100", "--bits", "64f", "--dither", "tpdf", "-o", "OUT"},
+     "--dither tpdf (only for integer formats, not float)",
+     nullptr},
+    {"NormBeyond16Bit",
+     {"sine", "--sine", "100", "--bits", "24", "--norm", "1000", "-o", "OUT"},
+     "--norm 1000 (only for 8 and 16 bit; use the level)",
+     nullptr},
+    {"TextExtension",
+     {"sine", "--sine", "100", "-o", "a.txt"},
+     "-o a.txt: writes .wav or .flac files",
      nullptr},
     {"ThreeChannels",
      {"sine", "--sine", "100", "--channels", "3", "-o", "OUT"},
@@ -226,7 +262,10 @@ const Refusal kRefusals[] = {
      "band_list_bad_step.txt, line",
      nullptr},
     {"StatsOfMissingFile", {"stats", "/nonexistent.wav"}, "/nonexistent.wav: ", nullptr},
-    {"StatsOfFloatWav", {"stats", DataPath("float32.wav")}, "float32.wav: ", nullptr},
+    {"StatsOfNaN",
+     {"stats", std::string(ZEMBREL_SOURCE_DIR) + "/fuzz/reproducers/audio_read/float_nan"},
+     "sample 1 of channel 1 is not a finite number",
+     nullptr},
     {"SpectrumOfTruncatedHeader",
      {"spectrum", DataPath("short_fmt.wav")},
      "short_fmt.wav: ",
@@ -248,5 +287,16 @@ const Refusal kRefusals[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliRefuses, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Where the refusals above stop: a small negative modulation frequency is a sine of the opposite
+// sign, with both sidebands in band.
+TEST(CliAccepts, NegativeModulationWithinTheBand) {
+    zembrel::test::TempDir dir;
+    const std::string out = dir.File("out.wav");
+    const clitest::Result run =
+        clitest::RunCli({"am", "--carrier", "1000", "--mod", "-100", "-o", out}, dir.Path());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(out));
+}
 
 } // namespace

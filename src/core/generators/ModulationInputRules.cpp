@@ -15,10 +15,12 @@ AmplitudeModulationCheck CheckAmplitudeModulation(double carrierFrequency,
                                                   double sampleRate) {
     AmplitudeModulationCheck check;
     check.CarrierFrequency = IsValidFrequency(carrierFrequency, sampleRate);
-    // Measured against the carrier as typed, also when the carrier itself is out of range.
+    // Measured against the carrier as typed, also when the carrier itself is out of range. A
+    // negative fm is a modulating sine of the opposite sign: its sidebands lie at fc -/+ |fm|.
+    const double sideband = std::fabs(modulationFrequency);
     check.ModulationFrequency = std::isfinite(modulationFrequency) &&
-                                carrierFrequency - modulationFrequency >= 0.0 &&
-                                carrierFrequency + modulationFrequency <= sampleRate * 0.5;
+                                carrierFrequency - sideband >= 0.0 &&
+                                carrierFrequency + sideband <= sampleRate * 0.5;
     check.ModulationPhase = IsValidNumber(modulationPhase);
     check.PhaseOffset = IsValidNumber(phaseOffset);
     check.ModulationIndex = IsValidNumber(modulationIndex) && modulationIndex > 0.0;

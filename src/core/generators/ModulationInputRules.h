@@ -13,7 +13,7 @@ class SignalBase;
 
 struct AmplitudeModulationCheck {
     bool CarrierFrequency = true;    // 0 < fc <= fs/2
-    bool ModulationFrequency = true; // fc - fm >= 0 and fc + fm <= fs/2: both sidebands in band
+    bool ModulationFrequency = true; // fc - |fm| >= 0, fc + |fm| <= fs/2: sidebands in band
     bool ModulationPhase = true;     // degrees, any number
     bool PhaseOffset = true;         // degrees, any number
     bool ModulationIndex = true;     // m > 0 (and at most kLargestMagnitude)

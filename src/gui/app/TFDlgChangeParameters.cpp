@@ -1,5 +1,6 @@
 #include "gui/app/TFDlgChangeParameters.h"
 
+#include "core/FailureText.h"
 #include "core/signal/SignalBase.h"
 #include "core/signal/SignalFormatRules.h"
 #include "gui/app/TMainform.h"
@@ -120,9 +121,10 @@ void TFDlgChangeParameters::Button2Click() {
         fresh = std::make_unique<SignalBase>(input.SampleRate, input.Duration, input.Bits,
                                              static_cast<int>(input.NormValue), input.Channels);
     } catch (const std::bad_alloc&) {
-        QMessageBox::warning(this, windowTitle(),
-                             QStringLiteral("There is not enough memory for a signal of this "
-                                            "format. The signal is unchanged."));
+        QMessageBox::warning(
+            this, windowTitle(),
+            QStringLiteral("There is %1 for a signal of this format. The signal is unchanged.")
+                .arg(QString::fromLatin1(zembrel::FailureText(zembrel::Failure::OutOfMemory))));
         return;
     }
     // The playback file first: when it cannot be written, signal, view and file stay as they

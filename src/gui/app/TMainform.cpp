@@ -6,6 +6,8 @@
 #include "gui/app/TAboutBox.h"
 #include "gui/app/WaveformChart.h"
 
+#include "core/FailureText.h"
+#include "core/signal/AudioFileRead.h"
 #include "core/signal/SignalBase.h"
 #include "core/signal/WavError.h"
 #include "core/signal/WavFileRead.h"
@@ -206,7 +208,7 @@ bool TMainform::WriteTempFile(const SignalBase& signal, const QString& consequen
     } catch (const zembrel::WavError& e) {
         reason = QString::fromStdString(e.Reason());
     } catch (const std::bad_alloc&) {
-        reason = QStringLiteral("not enough memory");
+        reason = QString::fromLatin1(zembrel::FailureText(zembrel::Failure::OutOfMemory));
     }
     QString text =
         QStringLiteral("The temporary playback file could not be written:\n%1").arg(reason);
@@ -224,7 +226,7 @@ bool TMainform::RestoreSignalFromTempFile(QWidget* parent) {
         signal_->ReadFrom(reader);
         return true;
     } catch (const std::bad_alloc&) {
-        reason = QStringLiteral("not enough memory");
+        reason = QString::fromLatin1(zembrel::FailureText(zembrel::Failure::OutOfMemory));
     } catch (const std::exception& e) {
         reason = QString::fromLocal8Bit(e.what());
     }
@@ -285,10 +287,16 @@ void TMainform::OpenFile(const QString& fileName) {
         zembrel::WavFileRead reader(LocalPath(fileName));
         loaded = std::make_unique<SignalBase>(reader);
     } catch (const zembrel::WavError& e) {
+        // A format beyond this window's (24 bit, float, more channels) is named, with the
+        // program that reads it.
+        const std::string format = zembrel::DescribeAudioFile(LocalPath(fileName));
         QMessageBox::warning(
             this, title,
             QStringLiteral("%1\ncannot be opened: %2.")
-                .arg(QDir::toNativeSeparators(fileName), QString::fromStdString(e.Reason())));
+                    .arg(QDir::toNativeSeparators(fileName), QString::fromStdString(e.Reason())) +
+                (format.empty() ? QString()
+                                : QStringLiteral("\nThe file holds %1; zembrel-cli reads it.")
+                                      .arg(QString::fromStdString(format))));
         return;
     } catch (const std::bad_alloc&) {
         QMessageBox::warning(this, title,

@@ -1,5 +1,7 @@
 #include "gui/app/ZembrelApplication.h"
 
+#include "core/FailureText.h"
+
 #include <QMessageBox>
 
 #include <exception>
@@ -9,7 +11,8 @@ ZembrelApplication::ZembrelApplication(int& argc, char** argv) : QApplication(ar
 
 QString ZembrelApplication::Describe(const std::exception& e) {
     if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) {
-        return QStringLiteral("There is not enough memory for this command; it was not completed.");
+        return QStringLiteral("There is %1 for this command; it was not completed.")
+            .arg(QString::fromLatin1(zembrel::FailureText(zembrel::Failure::OutOfMemory)));
     }
     return QStringLiteral("The command could not be completed:\n%1")
         .arg(QString::fromLocal8Bit(e.what()));
@@ -22,7 +25,8 @@ bool ZembrelApplication::notify(QObject* receiver, QEvent* event) {
     } catch (const std::exception& e) {
         message = Describe(e);
     } catch (...) {
-        message = QStringLiteral("The command could not be completed: an unknown error occurred.");
+        message = QStringLiteral("The command could not be completed: %1.")
+                      .arg(QString::fromLatin1(zembrel::FailureText(zembrel::Failure::Unknown)));
     }
     // Shown once the handler is left; a message that fails in turn is not shown again.
     static bool showing = false;

@@ -2,6 +2,8 @@
 
 #include "gui/generators/TFProcessState.h"
 
+#include "core/FailureText.h"
+
 #include <exception>
 #include <new>
 
@@ -10,7 +12,8 @@ WorkerThread::WorkerThread(int* progress, TFProcessState* processState)
 
 QString CalculationFailure(const std::exception& e) {
     if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) {
-        return QStringLiteral("there is not enough memory for this calculation");
+        return QStringLiteral("there is %1 for this calculation")
+            .arg(QString::fromLatin1(zembrel::FailureText(zembrel::Failure::OutOfMemory)));
     }
     return QString::fromLocal8Bit(e.what());
 }
@@ -21,7 +24,7 @@ void WorkerThread::run() {
     } catch (const std::exception& e) {
         failure_ = CalculationFailure(e);
     } catch (...) {
-        failure_ = QStringLiteral("an unknown error stopped the calculation");
+        failure_ = QString::fromLatin1(zembrel::FailureText(zembrel::Failure::Unknown));
     }
 }
 

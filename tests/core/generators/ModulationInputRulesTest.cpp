@@ -60,6 +60,10 @@ TEST(ModulationInputRules, AmplitudeModulationKeepsBothSidebandsInsideTheBand) {
         {1000, 100, -720, 1e6, 2.5, -90, ""}, // phases have no range
         {kNan, 100, 0, 0, 1, 0, "cf"},        //
         {1000, -kInf, 0, 0, 1, 0, "f"},       // would pass both sums
+        {1000, -100, 0, 0, 1, 0, ""},         // a sine of the opposite sign: 900 and 1100 Hz
+        {1000, -1000, 0, 0, 1, 0, ""},        //
+        {1000, -30000, 0, 0, 1, 0, "f"},      // sidebands at 29 and 31 kHz
+        {2.59e-89, -1.394e308, 0, 0, 1.73e98, 0, "f"}, // 2 pi fm overflows
         {1000, 100, kNan, -kInf, kInf, kNan, "poml"},
     };
     for (const Case& c : cases) {

@@ -174,6 +174,9 @@ TEST_F(FileCommands, OpenRefusesWhatItCannotTakeAndSaysWhy) {
         {"text.wav", QByteArray("This is a text file, not a sound."), "RIFF"},
         {"24bit.wav", WavHeader(1, 24, 44100, 300) + QByteArray(300, '\0'), "24 bits"},
         {"fourchannels.wav", WavHeader(4, 16, 44100, 800) + QByteArray(800, '\0'), "4 channels"},
+        // What the window cannot hold is named, with the program that reads it.
+        {"hires.wav", WavHeader(2, 24, 96000, 600) + QByteArray(600, '\0'),
+         "24-bit PCM, 96000 Hz, stereo; zembrel-cli reads it"},
         {"empty.wav", QByteArray(""), "not a WAV file"},
         {"missing.wav", QByteArray(), "cannot open"},
         {"folder.wav", QByteArray(), ""},
