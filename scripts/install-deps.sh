@@ -9,7 +9,7 @@ packages=(
     clang-format qt6-qpa-plugins xvfb xauth pulseaudio pulseaudio-utils imagemagick sox
     libcli11-dev nlohmann-json3-dev qt6-svg-dev
     clang libclang-rt-14-dev
-    librsvg2-bin scdoc desktop-file-utils appstream dpkg-dev man-db
+    librsvg2-bin scdoc desktop-file-utils appstream dpkg-dev man-db python3-debian
     "$@"
 )
 
