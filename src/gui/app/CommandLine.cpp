@@ -31,7 +31,8 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     if (!parser.parse(arguments)) {
         return fail(parser.errorText());
     }
-    if (parser.isSet(help)) {
+    // --help-all, which addHelpOption adds too, would otherwise start the program.
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         result.ExitStatus = 0;
         result.Message = parser.helpText();
         return result;

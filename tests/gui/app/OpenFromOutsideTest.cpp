@@ -41,6 +41,7 @@ TEST(CommandLine, TakesOneFileOrAnInformationOption) {
         {{}, std::nullopt, ""},
         {{"--version"}, 0, ZEMBREL_VERSION},
         {{"--help"}, 0, "FILE.wav"},
+        {{"--help-all"}, 0, "FILE.wav"},
         {{"a.wav", "b.wav", "c.wav"}, 2, "not expected: b.wav c.wav"},
         {{"--frequency=1000"}, 2, "frequency"},
     };
