@@ -122,8 +122,7 @@ TFDlgFrequencyAnalysis::TFDlgFrequencyAnalysis(QWidget* owner, zembrel::SignalBa
     Readout = new QLabel(this);
     Readout->setObjectName(QStringLiteral("Readout"));
     Readout->setMinimumWidth(kChartWidth);
-    PeakMarker = new QCPItemTracer(Chart1);
-    PeakMarker->setGraph(LineSeries1);
+    PeakMarker = new QCPItemTracer(Chart1); // on the series once it has data (MarkPeak)
     PeakMarker->setStyle(QCPItemTracer::tsCircle);
     PeakMarker->setSize(7);
     // Green: apart from the blue and red lines, and never blended into the grid's grey.
@@ -265,6 +264,8 @@ void TFDlgFrequencyAnalysis::MarkPeak() {
     }
     const int peak = zembrel::PeakBin(levels_);
     const double f = zembrel::BinFrequency(signal_->SampleRate, length_, peak);
+    // Not before: a tracer placed on a series without data warns that the graph has none.
+    PeakMarker->setGraph(LineSeries1);
     PeakMarker->setGraphKey(f);
     // The text below the marker (the peak is often at the top), on the side with more room.
     const bool leftHalf =
