@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs a built tree into a temporary prefix and checks what a desktop takes from it (desktop
-# entry, AppStream metainfo, icons, man page); then makes the Debian package, unpacks it and
-# runs the programs it carries. Any fault ends the script with status 1.
+# entry, AppStream metainfo, icons, man pages, copyright, changelog, user guide); then makes the
+# Debian package, unpacks it and runs the programs it carries. Any fault ends the script with status 1.
 # Usage: bash scripts/check-package.sh [BUILD_FOLDER]   (default build, already built)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,7 +22,9 @@ prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in bin/zembrel bin/zembrel-cli share/applications/zembrel.desktop \
     share/metainfo/org.zembrel.zembrel.metainfo.xml \
-    share/icons/hicolor/scalable/apps/zembrel.svg share/man/man1/zembrel-cli.1; do
+    share/icons/hicolor/scalable/apps/zembrel.svg share/man/man1/zembrel-cli.1 \
+    share/man/man1/zembrel.1 share/doc/zembrel/copyright share/doc/zembrel/changelog.gz \
+    share/doc/zembrel/guide.md; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
 for size in 16 22 24 32 48 64 128 256; do
@@ -35,10 +37,31 @@ appstreamcli validate --no-net "$prefix/share/metainfo/org.zembrel.zembrel.metai
     fail "metainfo"
 appstreamcli validate-tree --no-net "$prefix" || fail "installed tree"
 
-# The man page renders cleanly and names every option of every command of zembrel-cli.
+# The documentation: a copyright file in Debian's machine-readable format under the licence of
+# the sources, a changelog whose last entry is this version, and every picture the guide shows.
+doc=$prefix/share/doc/zembrel
+/usr/bin/python3 - "$doc/copyright" <<'PYTHON' || fail "copyright is not in copyright-format 1.0"
+import sys
+from debian.copyright import Copyright
+with open(sys.argv[1], encoding="utf-8") as f:
+    copyright = Copyright(f, strict=True)
+licence = copyright.find_files_paragraph("src/gui/app/main.cpp").license.synopsis
+sys.exit(0 if licence == "GPL-3.0-or-later" else f"licence {licence}")
+PYTHON
+changelog_version=$(zcat "$doc/changelog.gz" | dpkg-parsechangelog -l - -S Version)
+[ "$changelog_version" = "$version" ] || fail "the changelog's last entry is $changelog_version"
+pictures=$(grep -oE '!\[[^]]*\]\([^)]+\)' "$doc/guide.md" | sed -E 's/.*\((.*)\)/\1/')
+[ -n "$pictures" ] || fail "the installed guide shows no pictures"
+for picture in $pictures; do
+    [ "$(identify -format '%m' "$doc/$picture")" = PNG ] || fail "guide picture $picture"
+done
+
+# The man pages render cleanly; zembrel-cli's names every option of every command.
+for man_page in "$prefix"/share/man/man1/zembrel.1 "$prefix"/share/man/man1/zembrel-cli.1; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$man_page" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "man page $(basename "$man_page"): $warnings"
+done
 man_page=$prefix/share/man/man1/zembrel-cli.1
-warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$man_page" 2>&1 >/dev/null)
-[ -z "$warnings" ] || fail "man page: $warnings"
 cli=$prefix/bin/zembrel-cli
 commands=$("$cli" --help | sed -n '/^Subcommands:/,$p' | awk 'NR > 1 && NF { print $1 }')
 [ -n "$commands" ] || fail "zembrel-cli --help lists no commands"
@@ -73,7 +96,14 @@ unpacked=$work/deb/usr/bin
     = "48000 2 24000" ] || fail "the packaged zembrel-cli wrote a wrong format"
 "$unpacked/zembrel-cli" stats "$work/sine.wav" | grep -q 'Peak Level: *-6.000 dBFS' ||
     fail "the packaged zembrel-cli measured a wrong level"
-QT_QPA_PLATFORM=offscreen "$unpacked/zembrel" --version | grep -qx "Zembrel $version" ||
+# --help and --version answer on a terminal without a display; the man page names each option.
+no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+"${no_display[@]}" "$unpacked/zembrel" --version | grep -qx "Zembrel $version" ||
     fail "zembrel --version"
+help=$("${no_display[@]}" "$unpacked/zembrel" --help) || fail "zembrel --help"
+for option in $(grep -oE -- '--[a-z][a-z0-9-]*' <<<"$help" | sort -u); do
+    grep -qF -- "\\fB$option\\fR" "$prefix/share/man/man1/zembrel.1" ||
+        fail "the man page of zembrel does not describe $option"
+done
 
 echo "check-package: $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB) installs and runs"

@@ -10,7 +10,7 @@ packages=(
     libcli11-dev nlohmann-json3-dev qt6-svg-dev libsndfile1-dev
     libebur128-dev ffmpeg
     clang libclang-rt-14-dev
-    librsvg2-bin scdoc desktop-file-utils appstream dpkg-dev man-db
+    librsvg2-bin scdoc desktop-file-utils appstream dpkg-dev man-db python3-debian
     "$@"
 )
 

@@ -20,6 +20,16 @@ double LowestFundamental(Waveform waveform, double sampleRate) {
     return sampleRate * 0.5 / n;
 }
 
+double LowestFundamentalRoundedUp(Waveform waveform, double sampleRate, int digits) {
+    const double lowest = LowestFundamental(waveform, sampleRate);
+    const double unit = std::pow(10.0, std::floor(std::log10(lowest)) - (digits - 1));
+    double shown = std::ceil(lowest / unit) * unit;
+    if (shown < lowest) { // the product rounded below
+        shown += unit;
+    }
+    return shown;
+}
+
 Harmonic HarmonicAt(Waveform waveform, int index) {
     constexpr double pi = SineGenerator::Pi;
     const int k = waveform == Waveform::Sawtooth ? index + 1 : 2 * index + 1;

@@ -28,6 +28,10 @@ double HarmonicCount(Waveform waveform, double frequency, double sampleRate);
 // The lowest fundamental whose series has at most kMaxHarmonics harmonics, in Hz.
 double LowestFundamental(Waveform waveform, double sampleRate);
 
+// LowestFundamental rounded up to `digits` significant digits (1 ... 15): the figure a message
+// may give as the limit, so that the value read from it is accepted.
+double LowestFundamentalRoundedUp(Waveform waveform, double sampleRate, int digits);
+
 // The index-th harmonic (from 0) in ascending order:
 //   square:   odd k, a = 4 / (k pi)
 //   triangle: odd k, a = (-1)^((k-1)/2) * 8 / (pi^2 k^2)

@@ -26,6 +26,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -62,6 +63,12 @@ QString Hz(double f) {
 }
 QString Db(double level) {
     return QString::number(level, 'f', 2);
+}
+
+QString BlockCountText(int blocks, int length) {
+    return blocks == 1
+               ? QStringLiteral("1 block of %1 samples").arg(length)
+               : QStringLiteral("%1 blocks of %2 samples, 50 % overlap").arg(blocks).arg(length);
 }
 
 } // namespace
@@ -105,14 +112,17 @@ TFDlgFrequencyAnalysis::TFDlgFrequencyAnalysis(QWidget* owner, zembrel::SignalBa
     Average->setObjectName(QStringLiteral("Average"));
     BlockCount = new QLabel(GroupBox1);
     BlockCount->setObjectName(QStringLiteral("BlockCount"));
+    // Room for the longest count (180 s at 48 kHz in blocks of 1024), so that ticking Average
+    // does not widen the dialog and move its controls under the mouse.
+    BlockCount->setMinimumWidth(BlockCount->fontMetrics().horizontalAdvance(
+        BlockCountText(16874, zembrel::AnalyserFftLength(6))));
     parameters->addWidget(Average, 2, 0, 1, 2);
     parameters->addWidget(BlockCount, 3, 0, 1, 2);
 
     Readout = new QLabel(this);
     Readout->setObjectName(QStringLiteral("Readout"));
     Readout->setMinimumWidth(kChartWidth);
-    PeakMarker = new QCPItemTracer(Chart1);
-    PeakMarker->setGraph(LineSeries1);
+    PeakMarker = new QCPItemTracer(Chart1); // on the series once it has data (MarkPeak)
     PeakMarker->setStyle(QCPItemTracer::tsCircle);
     PeakMarker->setSize(7);
     // Green: apart from the blue and red lines, and never blended into the grid's grey.
@@ -179,6 +189,8 @@ TFDlgFrequencyAnalysis::TFDlgFrequencyAnalysis(QWidget* owner, zembrel::SignalBa
     connect(Average, &QCheckBox::toggled, this, &TFDlgFrequencyAnalysis::CalcSpectrum);
     connect(Chart1, &LevelChart::Hovered, this, &TFDlgFrequencyAnalysis::ShowReadout);
     connect(Chart1, &LevelChart::HoverEnded, Readout, &QLabel::clear);
+    // Every zoom, pan and change of axis replots.
+    connect(Chart1, &QCustomPlot::beforeReplot, this, &TFDlgFrequencyAnalysis::ShowPeakIfInPlot);
 }
 
 TFDlgFrequencyAnalysis::~TFDlgFrequencyAnalysis() {
@@ -243,9 +255,7 @@ void TFDlgFrequencyAnalysis::CalcSpectrum() {
             zembrel::ChannelLevels(*signal_, n, win->currentIndex(), channel);
         DrawSpectrum(n, levels.data());
     }
-    BlockCount->setText(
-        blocks_ == 1 ? QStringLiteral("1 block of %1 samples").arg(n)
-                     : QStringLiteral("%1 blocks of %2 samples, 50 % overlap").arg(blocks_).arg(n));
+    BlockCount->setText(BlockCountText(blocks_, n));
 }
 
 void TFDlgFrequencyAnalysis::MarkPeak() {
@@ -254,6 +264,8 @@ void TFDlgFrequencyAnalysis::MarkPeak() {
     }
     const int peak = zembrel::PeakBin(levels_);
     const double f = zembrel::BinFrequency(signal_->SampleRate, length_, peak);
+    // Not before: a tracer placed on a series without data warns that the graph has none.
+    PeakMarker->setGraph(LineSeries1);
     PeakMarker->setGraphKey(f);
     // The text below the marker (the peak is often at the top), on the side with more room.
     const bool leftHalf =
@@ -262,9 +274,21 @@ void TFDlgFrequencyAnalysis::MarkPeak() {
          f < std::sqrt(Chart1->xAxis->range().lower * Chart1->xAxis->range().upper));
     PeakLabel->position->setCoords(leftHalf ? 6 : -6, 6); // pixels from the marker
     PeakLabel->setPositionAlignment((leftHalf ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignTop);
-    PeakMarker->setVisible(true);
-    PeakLabel->setVisible(true);
     PeakLabel->setText(QStringLiteral("%1 Hz, %2 dB").arg(Hz(f), Db(levels_[peak])));
+    peak_ = QPointF(f, levels_[peak]);
+    ShowPeakIfInPlot();
+}
+
+void TFDlgFrequencyAnalysis::ShowPeakIfInPlot() {
+    // Within the plot area, or on its edge (a 0 dB sine reads a hair above 0 dB): beyond it
+    // the marker would be drawn on the axes and its text over the labels.
+    const QRectF plot = QRectF(Chart1->axisRect()->rect()).adjusted(-1.0, -1.0, 1.0, 1.0);
+    const QPointF at(Chart1->xAxis->coordToPixel(peak_.x()),
+                     Chart1->yAxis->coordToPixel(peak_.y()));
+    const bool inPlot =
+        !levels_.empty() && Chart1->xAxis->range().contains(peak_.x()) && plot.contains(at);
+    PeakMarker->setVisible(inPlot);
+    PeakLabel->setVisible(inPlot);
 }
 
 void TFDlgFrequencyAnalysis::ShowReadout(const QPoint& pos) {
@@ -272,10 +296,23 @@ void TFDlgFrequencyAnalysis::ShowReadout(const QPoint& pos) {
         Readout->clear();
         return;
     }
+    // At full view one pixel spans tens of bins: the highest of the bins whose frequency lies
+    // in the pixel's span is read, so a peak is never passed over; zoomed in, where a pixel
+    // is narrower than a bin, the bin nearest the pixel's centre.
     const double binWidth = zembrel::BinFrequency(signal_->SampleRate, length_, 1);
-    const double f = Chart1->xAxis->pixelToCoord(pos.x());
     const int last = static_cast<int>(levels_.size()) - 1;
-    const int bin = std::clamp(static_cast<int>(std::lround(f / binWidth)), 0, last);
+    const auto binAt = [&](double x) {
+        const double bins = Chart1->xAxis->pixelToCoord(x) / binWidth;
+        return std::isfinite(bins) ? std::clamp(bins, 0.0, static_cast<double>(last)) : 0.0;
+    };
+    int bin = static_cast<int>(std::lround(binAt(pos.x())));
+    const int first = static_cast<int>(std::ceil(binAt(pos.x() - 0.5)));
+    const int end = static_cast<int>(std::ceil(binAt(pos.x() + 0.5)));
+    for (int k = first; k < end; ++k) {
+        if (levels_[k] > levels_[bin]) {
+            bin = k;
+        }
+    }
     Readout->setText(
         QStringLiteral("Frequency: %1 Hz    Level: %2 dB")
             .arg(Hz(zembrel::BinFrequency(signal_->SampleRate, length_, bin)), Db(levels_[bin])));
@@ -328,7 +365,8 @@ void TFDlgFrequencyAnalysis::BSaveClick() {
 
 void TFDlgFrequencyAnalysis::DrawSpectrum(int n, const double* levels) {
     const int half = n / 2;
-    LineSeries1->data()->clear();
+    // The series is replaced below, not emptied first: the axis set-up replots, and a replot
+    // of an empty series with the marker on it warns that the graph has no data.
     Chart1->yAxis->setRange(-100.0, 0.0); // levels outside are clipped by the chart
     SetUpFrequencyAxis();
 

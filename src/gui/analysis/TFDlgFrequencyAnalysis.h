@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QFont>
+#include <QPointF>
 
 #include <vector>
 
@@ -59,7 +60,8 @@ public:
     // levels: N/2 values in dB.
     void DrawSpectrum(int n, const double* levels);
 
-    // The readout of the bin nearest to the chart's pixel column x; empty outside the plot.
+    // The readout of the highest bin in the chart's pixel column x (of the bin nearest to it
+    // where a pixel is narrower than a bin); empty outside the plot.
     void ShowReadout(const QPoint& pos);
     // Writes the shown levels (".csv") or the chart (".png", ".svg") to fileName; an empty
     // result, or why nothing was written.
@@ -99,10 +101,13 @@ private:
 
     // Puts the marker on the highest bin.
     void MarkPeak();
+    // Shows the marker and its text only while the peak lies in the plot area.
+    void ShowPeakIfInPlot();
 
     zembrel::SignalBase* signal_;
     int linearLabelPadding_ = 0; // pixels between the bottom axis and its title
     std::vector<double> levels_;
     int length_ = 0;
     int blocks_ = 1;
+    QPointF peak_; // the marked bin: Hz, dB
 };

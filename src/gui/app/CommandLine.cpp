@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QMetaObject>
 
+#include <string_view>
+
 CommandLine ReadCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -29,7 +31,8 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
     if (!parser.parse(arguments)) {
         return fail(parser.errorText());
     }
-    if (parser.isSet(help)) {
+    // --help-all, which addHelpOption adds too, would otherwise start the program.
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         result.ExitStatus = 0;
         result.Message = parser.helpText();
         return result;
@@ -48,6 +51,20 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
         result.File = QDir::cleanPath(QFileInfo(files.front()).absoluteFilePath());
     }
     return result;
+}
+
+bool AsksForInformation(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--") {
+            return false;
+        }
+        if (argument == "--help" || argument == "-h" || argument == "--help-all" ||
+            argument == "--version" || argument == "-v") {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::unique_ptr<TMainform> StartMainWindow(const CommandLine& commandLine,

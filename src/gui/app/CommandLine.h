@@ -27,6 +27,11 @@ struct CommandLine {
 // toolkit's own options already taken out.
 CommandLine ReadCommandLine(const QStringList& arguments);
 
+// True when argv holds --help, -h, --help-all, --version or -v (before a "--"): those are
+// answered without the toolkit's display, which the program cannot open on a terminal without
+// one.
+bool AsksForInformation(int argc, const char* const* argv);
+
 // Makes and shows the main window; once the event loop runs, opens commandLine.File in it
 // with TMainform::OpenFile, so a file named on the command line meets the same checks and
 // messages as one chosen with File Open, and a refused file leaves the start-up signal.

@@ -4,6 +4,7 @@
 #include "gui/app/FileDialogFolder.h"
 #include "gui/app/LocalPath.h"
 #include "gui/app/TAboutBox.h"
+#include "gui/app/UserGuideWindow.h"
 #include "gui/app/WaveformChart.h"
 
 #include "core/FailureText.h"
@@ -49,6 +50,26 @@ QString DraggedWavFile(const QMimeData* data) {
         return QString();
     }
     return urls[0].toLocalFile();
+}
+
+// Why a drag that DraggedWavFile refuses cannot be opened, for the status line.
+QString RefusedDrag(const QMimeData* data) {
+    const QList<QUrl> urls = data != nullptr ? data->urls() : QList<QUrl>();
+    if (!DraggedWavFile(data).isEmpty()) { // offered only to be moved or linked
+        return QStringLiteral("%1 can only be dropped as a copy.")
+            .arg(QFileInfo(urls[0].toLocalFile()).fileName());
+    }
+    if (urls.size() > 1) {
+        return QStringLiteral("Only one file can be dropped here at a time.");
+    }
+    if (urls.size() == 1 && urls[0].isLocalFile()) {
+        return QStringLiteral("%1 is no WAV file (*.wav) and cannot be opened.")
+            .arg(QFileInfo(urls[0].toLocalFile()).fileName());
+    }
+    if (urls.size() == 1) {
+        return QStringLiteral("Only a file on this computer can be dropped here.");
+    }
+    return QStringLiteral("Only a WAV file (*.wav) can be dropped here.");
 }
 
 // Accepts a drag of one WAV file as a copy, whatever the user proposed: a move would let the
@@ -166,6 +187,8 @@ void TMainform::BuildMenu() {
 
     Info1 = bar->addMenu(QStringLiteral("&Info"));
     item(Info1, AboutZembrel1, QStringLiteral("&About Zembrel..."), &TMainform::AboutZembrel1Click);
+    item(Info1, UserGuide1, QStringLiteral("&User Guide"), &TMainform::UserGuide1Click);
+    UserGuide1->setShortcut(QKeySequence::HelpContents); // F1
 }
 
 void TMainform::SetDialogs(DialogFactories dialogs) {
@@ -314,7 +337,10 @@ void TMainform::OpenFile(const QString& fileName) {
 }
 
 void TMainform::dragEnterEvent(QDragEnterEvent* event) {
-    AcceptAsCopy(event);
+    // A refused drag never reaches dropEvent: the reason is said as it enters, and stays.
+    if (!AcceptAsCopy(event)) {
+        SetStatusText(RefusedDrag(event->mimeData()));
+    }
 }
 
 void TMainform::dragMoveEvent(QDragMoveEvent* event) {
@@ -462,4 +488,24 @@ void TMainform::ShowParameters1Click() {
 void TMainform::AboutZembrel1Click() {
     TAboutBox about(this);
     about.exec();
+}
+
+void TMainform::UserGuide1Click() {
+    // One window, raised again when it is open already.
+    auto* window = findChild<UserGuideWindow*>();
+    if (window == nullptr) {
+        const QString guide = UserGuideWindow::FindGuide();
+        if (guide.isEmpty()) {
+            QMessageBox::information(
+                this, kCaption,
+                QStringLiteral("The user guide is not installed. It was looked for in:\n%1")
+                    .arg(QDir::toNativeSeparators(
+                        UserGuideWindow::GuidePlaces().join(QLatin1Char('\n')))));
+            return;
+        }
+        window = new UserGuideWindow(guide, this);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
 }

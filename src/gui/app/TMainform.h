@@ -115,6 +115,8 @@ public:
     void Statistics1Click();
     void ShowParameters1Click();
     void AboutZembrel1Click();
+    // Shows the user guide (UserGuideWindow), or says that it is not installed.
+    void UserGuide1Click();
 
     // --- playback ---
     void BPlayClick();
@@ -154,6 +156,7 @@ public:
     QAction* ShowParameters1 = nullptr;
     QMenu* Info1 = nullptr;
     QAction* AboutZembrel1 = nullptr;
+    QAction* UserGuide1 = nullptr;
 
     QStatusBar* StatusBar1 = nullptr;
     QFrame* Bevel1 = nullptr;
@@ -178,7 +181,7 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // A drag that carries one local WAV file is taken as a copy and opened with OpenFile; any
-    // other drag is refused.
+    // other drag is refused, and the status line says why.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

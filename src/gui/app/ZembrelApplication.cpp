@@ -7,7 +7,15 @@
 #include <exception>
 #include <new>
 
-ZembrelApplication::ZembrelApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+ZembrelApplication::ZembrelApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The sound server lists the program's playback under this name (not "QtPulseAudio:<pid>",
+    // the name Qt gives its connection). Read when the first connection is made, so set before
+    // any audio device is asked for; a name given in the environment is kept.
+    if (!qEnvironmentVariableIsSet("PULSE_PROP_OVERRIDE_application.name")) {
+        qputenv("PULSE_PROP_OVERRIDE_application.name", "Zembrel");
+        qputenv("PULSE_PROP_OVERRIDE_application.icon_name", "zembrel");
+    }
+}
 
 QString ZembrelApplication::Describe(const std::exception& e) {
     if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) {

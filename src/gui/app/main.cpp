@@ -38,20 +38,39 @@ void QuitOnTerminationSignals(QApplication& app) {
     sigaction(SIGTERM, &action, nullptr);
 }
 
+void SetApplicationNames() {
+    QCoreApplication::setApplicationName(QStringLiteral("Zembrel"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Zembrel")); // ~/.config/Zembrel
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZEMBREL_VERSION));
+}
+
+// Prints the message of a command line that ends the program at once; its exit status.
+int EndWith(const CommandLine& commandLine) {
+    std::fputs(qPrintable(commandLine.Message), *commandLine.ExitStatus == 0 ? stdout : stderr);
+    return *commandLine.ExitStatus;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // --help and --version need no display: answered before QApplication opens one. Anything
+    // else (a toolkit option beside them, say) goes the usual way.
+    if (AsksForInformation(argc, argv)) {
+        const QCoreApplication information(argc, argv);
+        SetApplicationNames();
+        const CommandLine commandLine = ReadCommandLine(QCoreApplication::arguments());
+        if (commandLine.ExitStatus == 0) {
+            return EndWith(commandLine);
+        }
+    }
     ZembrelApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zembrel"));
-    QApplication::setOrganizationName(QStringLiteral("Zembrel")); // settings: ~/.config/Zembrel
-    QApplication::setApplicationVersion(QStringLiteral(ZEMBREL_VERSION));
+    SetApplicationNames();
     // Ties the windows to the installed desktop entry (icon, name in the task bar).
     QGuiApplication::setDesktopFileName(QStringLiteral("zembrel"));
     QApplication::setWindowIcon(ProgramIcon());
     const CommandLine commandLine = ReadCommandLine(QApplication::arguments());
     if (commandLine.ExitStatus) {
-        std::fputs(qPrintable(commandLine.Message), *commandLine.ExitStatus == 0 ? stdout : stderr);
-        return *commandLine.ExitStatus;
+        return EndWith(commandLine);
     }
     QuitOnTerminationSignals(app);
     try {

@@ -158,6 +158,11 @@ QString GeneratorDialog::NumberRange(const QString& caption) {
     return QStringLiteral("%1 must be a number from -1e%2 to 1e%2.").arg(caption).arg(decades);
 }
 
+QString GeneratorDialog::UpperLimit(const QString& caption) {
+    const int decades = static_cast<int>(std::lround(std::log10(zembrel::kLargestMagnitude)));
+    return QStringLiteral("%1 must be at most 1e%2.").arg(caption).arg(decades);
+}
+
 QString GeneratorDialog::ChooseImportFile() {
     const QString fileName =
         QFileDialog::getOpenFileName(this, QString(), FileDialogFolder(FileKind::List),

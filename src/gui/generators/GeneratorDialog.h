@@ -75,6 +75,9 @@ protected:
     // The line for a field without a range of its own that was refused: "<caption> must be a
     // number from -1e250 to 1e250."
     static QString NumberRange(const QString& caption);
+    // The same for a field whose rule is "> 0", whose other end the fixed text gives: "<caption>
+    // must be at most 1e250."
+    static QString UpperLimit(const QString& caption);
 
     // The import list chosen in an open dialog for "Windows text file (*.txt)", which starts in
     // the folder of the last list; empty when the user cancels.

@@ -79,7 +79,7 @@ void TFDlgAmplitudeModulationGen::BOKClick() {
         ShowError(ErrorText,
                   {{!check.ModulationPhase, NumberRange(QStringLiteral("Mod Frequency Phase"))},
                    {!check.PhaseOffset, NumberRange(QStringLiteral("L/R Phase Offset"))},
-                   {!check.ModulationIndex && m > 0.0, NumberRange(QStringLiteral("Mod Index"))}});
+                   {!check.ModulationIndex && m > 0.0, UpperLimit(QStringLiteral("Mod Index"))}});
         FormActivate(); // the closing error window hands the activation back
         return;
     }

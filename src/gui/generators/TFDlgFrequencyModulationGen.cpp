@@ -73,8 +73,8 @@ void TFDlgFrequencyModulationGen::BOkClick() {
         // The text gives only the lower limits; a value refused above them is too large.
         ShowError(
             ErrorText,
-            {{!check.ModulationFrequency && fm > 0.0, NumberRange(QStringLiteral("Mod Frequency"))},
-             {!check.ModulationIndex && m > 0.0, NumberRange(QStringLiteral("Mod Index"))}});
+            {{!check.ModulationFrequency && fm > 0.0, UpperLimit(QStringLiteral("Mod Frequency"))},
+             {!check.ModulationIndex && m > 0.0, UpperLimit(QStringLiteral("Mod Index"))}});
         // The closing error window hands the activation back, which resets the frequencies
         // and the index; the fields in error stay empty.
         FormActivate();

@@ -109,13 +109,15 @@ void TFDlgFunctionGen::BStartCalculationClick() {
     }
     if (invalid) {
         // A fundamental in 0 < f <= fs/2 may still be too low for its series.
-        const double lowest = zembrel::LowestFundamental(static_cast<zembrel::Waveform>(waveform),
-                                                         signal_->SampleRate);
-        const bool tooLow = !check.Frequency && f > 0.0 && f < lowest;
+        const auto shape = static_cast<zembrel::Waveform>(waveform);
+        const bool tooLow = !check.Frequency && f > 0.0 &&
+                            f < zembrel::LowestFundamental(shape, signal_->SampleRate);
+        // Rounded up: the figure shown is accepted when typed in.
+        const double limit = zembrel::LowestFundamentalRoundedUp(shape, signal_->SampleRate, 3);
         ShowError(TFDlgSineGen::ErrorText,
                   {{tooLow, QStringLiteral("Frequency must be at least %1 Hz at "
                                            "this sampling frequency.")
-                                .arg(lowest, 0, 'g', 3)},
+                                .arg(limit, 0, 'g', 3)},
                    {checks[2].first, NumberRange(QStringLiteral("Phase"))},
                    {checks[3].first, NumberRange(QStringLiteral("L/R Phase Offset"))}});
         for (const auto& [bad, field] : checks) {

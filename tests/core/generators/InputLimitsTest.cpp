@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace zembrel {
 namespace {
@@ -67,6 +69,17 @@ TEST(InputLimits, AFundamentalWhoseSeriesIsTooLongIsRefused) {
         EXPECT_FALSE(CheckFunction({w, lowest * 0.999, 0.0, 0.0, 0.0}, 48000.0).Frequency);
         // Far below, where the count once overflowed an int.
         EXPECT_FALSE(CheckFunction({w, 1e-9, 0.0, 0.0, 0.0}, 48000.0).Frequency);
+    }
+    // The limit a message gives, read back as typed, is accepted (0.000657 Hz at 44.1 kHz was
+    // shown for 0.00065713 Hz).
+    for (const double fs : {8000.0, 44100.0, 48000.0}) {
+        for (const Waveform w : {Waveform::Square, Waveform::Triangle, Waveform::Sawtooth}) {
+            char shown[32];
+            std::snprintf(shown, sizeof shown, "%.3g", LowestFundamentalRoundedUp(w, fs, 3));
+            EXPECT_TRUE(
+                CheckFunction({w, std::strtod(shown, nullptr), 0.0, 0.0, 0.0}, fs).Frequency)
+                << shown << " Hz at " << fs;
+        }
     }
     // The series made one harmonic at a time is the table of before.
     const auto table = FourierHarmonics(Waveform::Triangle, 1000.0, 44100.0);

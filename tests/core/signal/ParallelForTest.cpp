@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <new>
 #include <vector>
 
 namespace zembrel {
@@ -26,6 +27,19 @@ TEST(ParallelFor, CoversEveryIndexExactlyOnce) {
             ASSERT_EQ(hits[i].load(), 1) << count << " " << i;
         }
     }
+}
+
+// A failure in any range reaches the caller instead of ending the process.
+TEST(ParallelFor, RethrowsAWorkersExceptionOnTheCallingThread) {
+    EXPECT_THROW(ParallelFor(
+                     1 << 20,
+                     [](int, int end) {
+                         if (end == 1 << 20) { // a helper's range wherever there are two cores
+                             throw std::bad_alloc();
+                         }
+                     },
+                     1),
+                 std::bad_alloc);
 }
 
 // A sine added over several cores equals, bit for bit, the same sine added in one pass.

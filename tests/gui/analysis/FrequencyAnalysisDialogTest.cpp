@@ -269,6 +269,8 @@ TEST_F(FrequencyAnalysisDialog, MouseZoomAndPanningOnlyOnTheLinearAxis) {
     EXPECT_LT(zx.upper, x0.upper);
     EXPECT_GT(zy.lower, y0.lower);
     EXPECT_LT(zy.upper, y0.upper);
+    // The peak at 1 kHz lies left of the zoomed area: no marker on the axes.
+    EXPECT_FALSE(d.PeakMarker->visible() || d.PeakLabel->visible());
 
     // Right button: both axes follow the mouse.
     drag(Qt::RightButton, QPoint(200, 100), QPoint(250, 130));
@@ -280,6 +282,7 @@ TEST_F(FrequencyAnalysisDialog, MouseZoomAndPanningOnlyOnTheLinearAxis) {
     drag(Qt::LeftButton, QPoint(300, 150), QPoint(150, 50));
     EXPECT_EQ(d.Chart1->xAxis->range(), x0);
     EXPECT_EQ(d.Chart1->yAxis->range(), y0);
+    EXPECT_TRUE(d.PeakMarker->visible() && d.PeakLabel->visible());
 
     // A small drag does nothing.
     drag(Qt::LeftButton, QPoint(150, 50), QPoint(160, 200));

@@ -3,6 +3,9 @@
 
 #include "tests/gui/app/MainformFixture.h"
 
+#include "tests/gui/UserInput.h"
+
+#include "gui/app/UserGuideWindow.h"
 #include "gui/app/WaveformChart.h"
 
 #include "core/signal/SignalBase.h"
@@ -12,12 +15,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
+#include <QUrl>
 
 #include <sys/stat.h>
 
@@ -165,7 +172,7 @@ TEST_F(MainformStartup, MenuCarriesEveryItemWithItsCaption) {
               QStringList({"Sine with pn-phase...", "White Noise...", "Pink Noise..."}));
     EXPECT_EQ(Captions(form->Analyser1), QStringList({"Frequency...", "Statistics..."}));
     EXPECT_EQ(Captions(form->Parameters1), QStringList({"Signal Parameters..."}));
-    EXPECT_EQ(Captions(form->Info1), QStringList({"About Zembrel..."}));
+    EXPECT_EQ(Captions(form->Info1), QStringList({"About Zembrel...", "User Guide"}));
 
     EXPECT_EQ(form->New1->shortcut(), QKeySequence("Ctrl+N"));
     EXPECT_EQ(form->Open1->shortcut(), QKeySequence("Ctrl+O"));
@@ -217,6 +224,23 @@ TEST_F(MainformStartup, AboutBoxNamesTheProgramAndVersion) {
     EXPECT_TRUE(modal);
     EXPECT_TRUE(text.contains("Zembrel")) << text.toStdString();
     EXPECT_TRUE(text.contains("1.74")) << text.toStdString();
+}
+
+// From the build, the guide of the source tree: its text, its tables and its pictures.
+TEST_F(MainformStartup, UserGuideOpensBesideTheMainWindowOnce) {
+    userinput::ChooseMenu("IU");
+    userinput::VisitAnotherProgram(form.get()); // back to the main window, and again
+    userinput::ChooseMenu("IU");
+    const QList<UserGuideWindow*> windows = form->findChildren<UserGuideWindow*>();
+    ASSERT_EQ(windows.size(), 1);
+    const UserGuideWindow& guide = *windows[0];
+    EXPECT_TRUE(guide.isVisible());
+    EXPECT_FALSE(guide.isModal());
+    EXPECT_EQ(guide.Text->source(), QUrl::fromLocalFile(UserGuideWindow::FindGuide()));
+    EXPECT_TRUE(guide.Text->toPlainText().startsWith("Zembrel user guide"));
+    const QVariant picture = guide.Text->document()->resource(QTextDocument::ImageResource,
+                                                              QUrl("images/frequency-sweep.png"));
+    EXPECT_FALSE(picture.value<QImage>().isNull() && picture.value<QPixmap>().isNull());
 }
 
 // A stand-in for a generator dialog: notes what it was given and what it found.

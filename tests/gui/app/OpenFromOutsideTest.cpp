@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QMimeData>
+#include <QProcess>
 #include <QTest>
 #include <QUrl>
 #include <QWindow>
@@ -19,6 +20,7 @@
 #include <qpa/qwindowsysteminterface.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -39,6 +41,7 @@ TEST(CommandLine, TakesOneFileOrAnInformationOption) {
         {{}, std::nullopt, ""},
         {{"--version"}, 0, ZEMBREL_VERSION},
         {{"--help"}, 0, "FILE.wav"},
+        {{"--help-all"}, 0, "FILE.wav"},
         {{"a.wav", "b.wav", "c.wav"}, 2, "not expected: b.wav c.wav"},
         {{"--frequency=1000"}, 2, "frequency"},
     };
@@ -50,6 +53,25 @@ TEST(CommandLine, TakesOneFileOrAnInformationOption) {
                                           : line.Message.contains(c.inMessage))
             << line.Message.toStdString();
         EXPECT_TRUE(line.File.isEmpty());
+    }
+}
+
+// On a terminal without a display, where the toolkit cannot start, they still answer.
+TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        environment.remove(name);
+    }
+    for (const auto& [option, answer] :
+         {std::pair{"--help", "FILE.wav"}, {"-v", ZEMBREL_VERSION}}) {
+        SCOPED_TRACE(option);
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(ZEMBREL_PATH, {option});
+        ASSERT_TRUE(program.waitForFinished(20000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+        EXPECT_TRUE(program.readAllStandardOutput().contains(answer));
     }
 }
 
@@ -186,19 +208,24 @@ TEST_F(DropOnMainWindow, AnythingButOneLocalWavFileIsIgnored) {
     struct Case {
         const char* what;
         std::unique_ptr<QMimeData> data;
+        const char* status; // why, in the status line
     };
     Case cases[] = {
-        {"a file of another name", File("tone.txt")},
+        {"a file of another name", File("tone.txt"),
+         "tone.txt is no WAV file (*.wav) and cannot be opened."},
         {"two WAV files",
-         Urls({QUrl::fromLocalFile(Path("tone.wav")), QUrl::fromLocalFile(Path("tone.wav"))})},
-        {"a WAV file on the web", Urls({QUrl("https://example.org/tone.wav")})},
-        {"a file name as text", std::move(text)},
+         Urls({QUrl::fromLocalFile(Path("tone.wav")), QUrl::fromLocalFile(Path("tone.wav"))}),
+         "Only one file can be dropped here at a time."},
+        {"a WAV file on the web", Urls({QUrl("https://example.org/tone.wav")}),
+         "Only a file on this computer can be dropped here."},
+        {"a file name as text", std::move(text), "Only a WAV file (*.wav) can be dropped here."},
     };
     const QStringList refused = FileOpenMessages(Path("text.wav"));
     MessageBoxCatcher boxes;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(DragAndDrop(*c.data), Qt::IgnoreAction);
+        EXPECT_EQ(form->StatusText(), c.status);
     }
     // A file that is taken opens after the drop, in order: once the broken one dropped last
     // has been refused, anything the ignored drops started would have shown its message.

@@ -7,6 +7,7 @@
 
 #include "core/signal/WavError.h"
 
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -113,6 +114,11 @@ TEST_F(Playback, LoopRepeatsUntilStopSilencesIt) {
     ASSERT_TRUE(looping.found);
     EXPECT_GT(looping.length, 0.9); // more than three periods of 0.25 s
     EXPECT_NEAR(looping.frequency, 1000.0, 5.0);
+    // The sound server names the stream after the program.
+    QProcess pactl;
+    pactl.start(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("sink-inputs")});
+    ASSERT_TRUE(pactl.waitForFinished(5000));
+    EXPECT_TRUE(pactl.readAllStandardOutput().contains("application.name = \"Zembrel\""));
 
     form->BStopPlaying->click();
     EXPECT_EQ(form->StatusText(), "Playing sound stopped.");

@@ -45,6 +45,7 @@ TEST_F(AmplitudeModulationDialog, ChecksEachFieldAndEmptiesOnlyThoseInError) {
     struct Case {
         const char *fc, *fm, *m, *level;
         bool fcBad, fmBad, mBad, levelBad;
+        const char* line = ""; // below the fixed text
     };
     // The ranges themselves are checked in core; here: which fields are emptied, and when.
     const Case cases[] = {
@@ -52,6 +53,8 @@ TEST_F(AmplitudeModulationDialog, ChecksEachFieldAndEmptiesOnlyThoseInError) {
         {"15000", "8000", "1", "0", false, true, false, false}, // upper sideband 23000 Hz
         {"1000", "100", "0,5", "0.1", false, false, false, true},
         {"", "100", "", "3", true, true, true, true},
+        {"1000", "100", "1e300", "0", false, false, true, false,
+         "\n\nMod Index must be at most 1e250."}, // the text says m > 0
     };
     // 0.1 s at 44100 Hz.
     Commit(SignalBase(44100.0, 0.1, 16, 32768, 1));
@@ -72,7 +75,7 @@ TEST_F(AmplitudeModulationDialog, ChecksEachFieldAndEmptiesOnlyThoseInError) {
             continue;
         }
         ASSERT_EQ(errors.size(), 1);
-        EXPECT_EQ(errors[0], TFDlgAmplitudeModulationGen::ErrorText);
+        EXPECT_EQ(errors[0], TFDlgAmplitudeModulationGen::ErrorText + c.line);
         errors.clear();
         // Emptied before the message, and still so afterwards; the rest as typed.
         for (const auto& [edit, bad, typed] : {std::tuple{d->carrier_f, c.fcBad, c.fc},
