@@ -2,6 +2,7 @@
 // core, with the same rules and messages as its dialogs. No GUI, no sound server.
 #include "cli/AnalysisCommands.h"
 #include "cli/GeneratorCommand.h"
+#include "cli/MeasureCommands.h"
 #include "cli/Options.h"
 #include "cli/Terminal.h"
 
@@ -32,6 +33,12 @@ int main(int argc, char** argv) {
     commands.emplace_back(stats.AddTo(app), [&stats] { return stats.Execute(); });
     SpectrumCommand spectrum;
     commands.emplace_back(spectrum.AddTo(app), [&spectrum] { return spectrum.Execute(); });
+    SyncSweepCommand syncSweep;
+    commands.emplace_back(syncSweep.AddTo(app), [&syncSweep] { return syncSweep.Execute(); });
+    DeconvolveCommand deconvolve;
+    commands.emplace_back(deconvolve.AddTo(app), [&deconvolve] { return deconvolve.Execute(); });
+    MeasureCommand measure;
+    commands.emplace_back(measure.AddTo(app), [&measure] { return measure.Execute(); });
 
     std::string name = "zembrel-cli";
     try {
