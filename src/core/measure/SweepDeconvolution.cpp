@@ -9,6 +9,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <numbers>
@@ -43,42 +44,55 @@ ComplexBuffer AllocateComplex(std::size_t n) {
     return ComplexBuffer(p);
 }
 
-// A real transform of one length, both ways. Plans are estimated, not measured: a measurement
-// would cost more than the transforms it speeds up.
+// The plans of a real transform of one length, both ways, made once per length and kept: making
+// one computes its twiddle factors, which costs about as much as running it. Plans are estimated,
+// not measured, for the same reason. Executing them with the new-array interface needs no lock.
+struct Plans {
+    fftw_plan forward;
+    fftw_plan backward;
+};
+
+const Plans& PlansFor(std::size_t n) {
+    static std::map<std::size_t, Plans> plans;
+    std::lock_guard lock(FftwPlannerLock());
+    if (auto found = plans.find(n); found != plans.end()) {
+        return found->second;
+    }
+    RealBuffer real = AllocateReal(n);
+    ComplexBuffer spectrum = AllocateComplex(n / 2 + 1);
+    const int size = static_cast<int>(n);
+    const Plans made{fftw_plan_dft_r2c_1d(size, real.get(), spectrum.get(), FFTW_ESTIMATE),
+                     fftw_plan_dft_c2r_1d(size, spectrum.get(), real.get(), FFTW_ESTIMATE)};
+    if (made.forward == nullptr || made.backward == nullptr) {
+        throw std::runtime_error("FFTW could not plan a transform of " + std::to_string(n) +
+                                 " points");
+    }
+    return plans.emplace(n, made).first->second;
+}
+
+// A real transform of one length with a buffer of its own.
 class RealFft {
 public:
-    explicit RealFft(std::size_t n)
-        : n_(n), real_(AllocateReal(n)), spectrum_(AllocateComplex(n / 2 + 1)) {
-        std::lock_guard lock(FftwPlannerLock());
-        const int size = static_cast<int>(n);
-        forward_ = fftw_plan_dft_r2c_1d(size, real_.get(), spectrum_.get(), FFTW_ESTIMATE);
-        backward_ = fftw_plan_dft_c2r_1d(size, spectrum_.get(), real_.get(), FFTW_ESTIMATE);
-        if (forward_ == nullptr || backward_ == nullptr) {
-            throw std::runtime_error("FFTW could not plan a transform of " + std::to_string(n) +
-                                     " points");
-        }
-    }
-    ~RealFft() {
-        std::lock_guard lock(FftwPlannerLock());
-        fftw_destroy_plan(forward_);
-        fftw_destroy_plan(backward_);
-    }
-    RealFft(const RealFft&) = delete;
-    RealFft& operator=(const RealFft&) = delete;
+    explicit RealFft(std::size_t n) : n_(n), plans_(PlansFor(n)), real_(AllocateReal(n)) {}
 
     std::size_t Size() const { return n_; }
     std::size_t Bins() const { return n_ / 2 + 1; }
+    // The transform's input, n values, for a caller to fill in place.
+    double* Input() const { return real_.get(); }
 
-    // in (in.size() <= n, zero-padded) to out (Bins() values).
+    // Input() to out (Bins() values).
+    void Forward(fftw_complex* out) const {
+        fftw_execute_dft_r2c(plans_.forward, real_.get(), out);
+    }
+    // in (count <= n values, zero-padded) to out (Bins() values).
     void Forward(const double* in, std::size_t count, fftw_complex* out) const {
-        auto* buffer = real_.get();
-        std::copy(in, in + count, buffer);
-        std::fill(buffer + count, buffer + n_, 0.0);
-        fftw_execute_dft_r2c(forward_, buffer, out);
+        std::copy(in, in + count, real_.get());
+        std::fill(real_.get() + count, real_.get() + n_, 0.0);
+        Forward(out);
     }
     // Overwrites in; out holds n values, scaled by 1/n.
     void Backward(fftw_complex* in, double* out) const {
-        fftw_execute_dft_c2r(backward_, in, out);
+        fftw_execute_dft_c2r(plans_.backward, in, out);
         const double scale = 1.0 / static_cast<double>(n_);
         for (std::size_t i = 0; i < n_; ++i) {
             out[i] *= scale;
@@ -87,10 +101,8 @@ public:
 
 private:
     std::size_t n_;
+    const Plans& plans_;
     RealBuffer real_;
-    ComplexBuffer spectrum_;
-    fftw_plan forward_ = nullptr;
-    fftw_plan backward_ = nullptr;
 };
 
 bool IsAllowedSmoothing(int n) {
@@ -160,9 +172,9 @@ struct Excitation {
 // h[(start + i) mod n] for i in [0, length), with a half-Hann rise and fall over the first
 // and last tenth, laid out for a transform of size m with sample `origin` of the window at
 // index 0 and the samples before it at the end.
-std::vector<double> CutWindow(const double* h, std::int64_t n, std::int64_t start,
-                              std::int64_t length, std::int64_t origin, std::size_t m) {
-    std::vector<double> out(m, 0.0);
+void CutWindow(const double* h, std::int64_t n, std::int64_t start, std::int64_t length,
+               std::int64_t origin, std::size_t m, double* out) {
+    std::fill(out, out + m, 0.0);
     const std::int64_t fade = std::max<std::int64_t>(1, length / 10);
     for (std::int64_t i = 0; i < length; ++i) {
         double value = h[((start + i) % n + n) % n];
@@ -174,7 +186,6 @@ std::vector<double> CutWindow(const double* h, std::int64_t n, std::int64_t star
         const std::int64_t at = i - origin;
         out[static_cast<std::size_t>(at >= 0 ? at : static_cast<std::int64_t>(m) + at)] = value;
     }
-    return out;
 }
 
 SweepResponse Run(const std::vector<double>& recording, double recordingRateHz,
@@ -311,18 +322,18 @@ SweepResponse Run(const std::vector<double>& recording, double recordingRateHz,
     }
 
     // Each response is read from its window, transformed with a resolution fine enough for the
-    // densest points at f1 (at most 2^22 points).
+    // densest points at f1: a bin per point there (at most 2^22 bins).
     const int perOctave = std::max(1, options.PointsPerOctave);
     const double spacing =
         std::exp2(1.0 / std::max(perOctave, std::max(options.Smoothing, 1))) - 1.0;
-    const std::size_t m = FastFftLength(static_cast<std::size_t>(std::max<double>(
-        before[1] + tail, std::min(std::ceil(2.0 * rate / (f1 * spacing)), 4194304.0))));
+    const std::size_t m = FastFftLength(static_cast<std::size_t>(
+        std::max<double>(before[1] + tail, std::min(std::ceil(rate / (f1 * spacing)), 4194304.0))));
     const RealFft windowFft(m);
     const double windowBinHz = rate / static_cast<double>(m);
     ComplexBuffer spectrum = AllocateComplex(windowFft.Bins());
     auto readWindow = [&](std::int64_t start, std::int64_t length, std::int64_t origin) {
-        const std::vector<double> window = CutWindow(h.get(), size, start, length, origin, m);
-        windowFft.Forward(window.data(), m, spectrum.get());
+        CutWindow(h.get(), size, start, length, origin, m, windowFft.Input());
+        windowFft.Forward(spectrum.get());
         return BandReader(spectrum.get(), windowFft.Bins(), windowBinHz, options.Smoothing);
     };
 
