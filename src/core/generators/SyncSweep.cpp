@@ -109,11 +109,17 @@ void SyncSweep::Fill(double* out) const {
     const double fadeOut = std::round(input_.FadeOutMs / 1000.0 * input_.RateHz);
     std::fill(out, out + pre_, 0.0);
     double* sweep = out + pre_;
+    // e^(t/L) grows by the same factor every sample; it is computed exactly at the start of
+    // every block of 256 and by that factor within, which keeps the phase within 10^-7 cycles.
+    const double growth = std::exp(step);
+    constexpr int kBlock = 256;
     ParallelFor(count, [&](int begin, int end) {
+        double factor = 1.0;
         for (int i = begin; i < end; ++i) {
+            factor = (i - begin) % kBlock == 0 ? std::exp(i * step) : factor * growth;
             // The phase in cycles, f1 L e^(t/L), reduced to its fraction before the sine so
             // that late samples keep their precision (f2 L reaches 10^5 and more).
-            const double phase = cycles * std::exp(i * step);
+            const double phase = cycles * factor;
             double value =
                 amplitude * std::sin(2.0 * std::numbers::pi * (phase - std::floor(phase)));
             if (i < fadeIn) {
