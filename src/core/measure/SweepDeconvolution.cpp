@@ -52,8 +52,21 @@ struct Plans {
     fftw_plan backward;
 };
 
+// Destroys the kept plans when the program ends, when no transform runs any more.
+struct PlanCache : std::map<std::size_t, Plans> {
+    PlanCache() = default;
+    PlanCache(const PlanCache&) = delete;
+    PlanCache& operator=(const PlanCache&) = delete;
+    ~PlanCache() {
+        for (auto& [n, plans] : *this) {
+            fftw_destroy_plan(plans.forward);
+            fftw_destroy_plan(plans.backward);
+        }
+    }
+};
+
 const Plans& PlansFor(std::size_t n) {
-    static std::map<std::size_t, Plans> plans;
+    static PlanCache plans;
     std::lock_guard lock(FftwPlannerLock());
     if (auto found = plans.find(n); found != plans.end()) {
         return found->second;
