@@ -442,8 +442,10 @@ int MeasureCommand::Execute() {
     std::vector<double> recorded;
     try {
         // The tail: the post silence and half a second for the device's latency.
-        recorded = zembrel::PulsePlayRecord::Run(play, rate, output_, input_, 0.5,
-                                                 sweep.TotalSamples() / rate + timeout);
+        recorded = zembrel::PulsePlayRecord::Run(
+            play, rate, output_, input_, 0.5, sweep.TotalSamples() / rate + timeout, Interrupted);
+    } catch (const zembrel::MeasurementStopped&) {
+        return kExitInterrupted;
     } catch (const std::runtime_error& e) {
         std::fprintf(stderr, "zembrel-cli measure: %s\n", e.what());
         return kExitFailure;

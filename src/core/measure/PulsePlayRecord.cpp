@@ -214,7 +214,8 @@ AudioDevices PulsePlayRecord::ListDevices(double timeoutS) {
 
 std::vector<double> PulsePlayRecord::Run(const std::vector<double>& play, double rateHz,
                                          const std::string& output, const std::string& input,
-                                         double tailS, double timeoutS) {
+                                         double tailS, double timeoutS,
+                                         const std::function<bool()>& stop) {
     auto session = std::make_shared<Session>();
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutS);
@@ -222,11 +223,17 @@ std::vector<double> PulsePlayRecord::Run(const std::vector<double>& play, double
     std::thread([session, rateHz, input, tail] { Record(session, rateHz, input, tail); }).detach();
     std::unique_lock guard(session->lock);
     auto wait = [&](const char* what, auto done) {
-        if (!session->changed.wait_until(guard, deadline,
-                                         [&] { return done() || !session->error.empty(); })) {
-            session->abandon = true;
-            throw std::runtime_error(std::string(what) + " within " +
-                                     std::to_string(static_cast<int>(timeoutS)) + " s");
+        while (!done() && session->error.empty()) {
+            if (stop && stop()) {
+                session->abandon = true;
+                throw MeasurementStopped();
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                session->abandon = true;
+                throw std::runtime_error(std::string(what) + " within " +
+                                         std::to_string(static_cast<int>(timeoutS)) + " s");
+            }
+            session->changed.wait_for(guard, std::chrono::milliseconds(100));
         }
         if (!session->error.empty()) {
             session->abandon = true;

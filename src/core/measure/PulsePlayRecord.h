@@ -1,9 +1,16 @@
 #pragma once
 
+#include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace zembrel {
+
+// Thrown by PulsePlayRecord::Run when the caller asked it to stop.
+struct MeasurementStopped : std::runtime_error {
+    MeasurementStopped() : std::runtime_error("the measurement was stopped") {}
+};
 
 // A sound device as the sound server names it.
 struct AudioDevice {
@@ -34,10 +41,12 @@ public:
     // Starts recording input (empty: the default), waits until samples arrive, then plays
     // `play` (mono, full scale 1.0, at rateHz) on output (empty: the default) to its end and
     // records tailS more. Returns the recording, mono, full scale 1.0, from before the first
-    // sample played.
+    // sample played. stop is asked every 0.1 s; when it says so, Run throws
+    // MeasurementStopped.
     static std::vector<double> Run(const std::vector<double>& play, double rateHz,
                                    const std::string& output, const std::string& input,
-                                   double tailS, double timeoutS);
+                                   double tailS, double timeoutS,
+                                   const std::function<bool()>& stop);
 };
 
 } // namespace zembrel
