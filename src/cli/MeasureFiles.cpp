@@ -10,10 +10,39 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <unistd.h>
 
 namespace cli {
+
+namespace {
+
+// The first channel of any file libsndfile reads (24/32-bit PCM, float, RF64, FLAC...), as
+// doubles of full scale 1.0; nothing when it cannot read the file.
+std::optional<Recording> ReadWithSndfile(const std::string& path) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (file == nullptr) {
+        return std::nullopt;
+    }
+    std::unique_ptr<SNDFILE, decltype(&sf_close)> owner(file, sf_close);
+    Recording recording;
+    recording.RateHz = info.samplerate;
+    std::vector<double> frames(static_cast<std::size_t>(info.frames) *
+                               static_cast<std::size_t>(info.channels));
+    if (sf_readf_double(file, frames.data(), info.frames) != info.frames) {
+        return std::nullopt;
+    }
+    recording.Samples.resize(static_cast<std::size_t>(info.frames));
+    for (std::size_t i = 0; i < recording.Samples.size(); ++i) {
+        recording.Samples[i] = frames[i * static_cast<std::size_t>(info.channels)];
+    }
+    return recording;
+}
+
+} // namespace
 
 Recording ReadRecording(const std::string& path) {
     try {
@@ -30,6 +59,11 @@ Recording ReadRecording(const std::string& path) {
         }
         return recording;
     } catch (const zembrel::WavError& e) {
+        // The program's own reader takes 8- and 16-bit PCM; what sync-sweep --bits and
+        // measure --keep-recording write besides is read by libsndfile.
+        if (std::optional<Recording> recording = ReadWithSndfile(path)) {
+            return *std::move(recording);
+        }
         throw UsageError(e.what());
     }
 }

@@ -13,8 +13,9 @@ struct Recording {
     double RateHz = 0.0;
 };
 
-// Every recording, reference and sweep file is read here and nowhere else. A file that cannot be
-// read throws a UsageError naming it.
+// Every recording, reference and sweep file is read here and nowhere else: 8- and 16-bit PCM by
+// the program's WAV reader, other formats by libsndfile. A file that cannot be read throws a
+// UsageError naming it.
 Recording ReadRecording(const std::string& path);
 
 // The sample formats sync-sweep and measure write.
