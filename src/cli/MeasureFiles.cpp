@@ -96,7 +96,7 @@ void WriteAudio(const std::string& path, const std::vector<double>& samples, dou
     }
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     if (file == nullptr) {
-        throw std::runtime_error(path + ": " + sf_strerror(nullptr));
+        throw std::runtime_error(sf_strerror(nullptr));
     }
     // Full scale 1.0 stays full scale in every integer format, clipped rather than wrapped.
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
@@ -104,7 +104,7 @@ void WriteAudio(const std::string& path, const std::vector<double>& samples, dou
     const sf_count_t written = sf_write_double(file, samples.data(), count);
     const std::string error = written == count ? "" : sf_strerror(file);
     if (sf_close(file) != 0 || written != count) {
-        throw std::runtime_error(path + ": " + (error.empty() ? "cannot be written" : error));
+        throw std::runtime_error(error.empty() ? "cannot be written" : error);
     }
 }
 
@@ -127,7 +127,7 @@ void StagedFiles::AddText(const std::string& target, const std::string& text) {
         out << text;
         out.close();
         if (!out) {
-            throw std::runtime_error(path + ": cannot be written");
+            throw std::runtime_error("cannot be written");
         }
     });
 }
@@ -146,9 +146,9 @@ void StagedFiles::Commit() {
         temporaries_.push_back(temporary);
         try {
             writer(temporary);
-        } catch (const std::runtime_error&) {
+        } catch (const std::runtime_error& e) {
             // Name the target, not the temporary file.
-            throw std::runtime_error(target + ": cannot be written");
+            throw std::runtime_error(target + ": " + e.what());
         }
     }
     for (std::size_t i = 0; i < files_.size(); ++i) {

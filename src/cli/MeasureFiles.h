@@ -28,7 +28,8 @@ AudioFormat ParseAudioFormat(const std::string& option, const std::string& text)
 class StagedFiles {
 public:
     ~StagedFiles();
-    // writer writes the file at the path it is given; throws std::runtime_error on failure.
+    // writer writes the file at the path it is given; on failure it throws std::runtime_error
+    // with the reason.
     void Add(const std::string& target, const std::function<void(const std::string&)>& writer);
     void AddText(const std::string& target, const std::string& text);
     void AddAudio(const std::string& target, const std::vector<double>& samples, double rateHz,
