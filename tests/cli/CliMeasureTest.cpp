@@ -114,6 +114,14 @@ TEST(CliMeasure, NoSoundServerIsAClearErrorNotAHang) {
 // Through the test command's sound server: the null sink's monitor records what is played.
 TEST(CliMeasure, LiveThroughANullSinkIsFlatAndClean) {
     const TempDir dir;
+#if defined(__SANITIZE_THREAD__)
+    const char* options = std::getenv("TSAN_OPTIONS");
+    setenv("TSAN_OPTIONS",
+           ((options ? std::string(options) + " " : std::string()) +
+            "suppressions=" ZEMBREL_TEST_DATA_DIR "/tsan_libpulse.supp")
+               .c_str(),
+           1);
+#endif
     if (RunCli({"measure", "--list-devices"}, dir.Path()).status != 0) {
         GTEST_SKIP() << "no sound server (scripts/sound-server.sh starts one)";
     }
