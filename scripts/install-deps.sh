@@ -8,7 +8,7 @@ packages=(
     qt6-multimedia-dev libqcustomplot-dev libfftw3-dev libgtest-dev libgmock-dev libbenchmark-dev
     clang-format qt6-qpa-plugins xvfb xauth pulseaudio pulseaudio-utils imagemagick sox
     libcli11-dev nlohmann-json3-dev qt6-svg-dev libsndfile1-dev
-    libebur128-dev ffmpeg
+    libebur128-dev ffmpeg libpulse-dev
     clang libclang-rt-14-dev
     librsvg2-bin scdoc desktop-file-utils appstream dpkg-dev man-db python3-debian
     "$@"

@@ -16,6 +16,7 @@ zembrel_start_sound_server() {
     done
     pactl info >/dev/null 2>&1 || { echo "pulseaudio does not answer" >&2; return 1; }
     pactl set-default-sink zembrel_test
+    pactl set-default-source zembrel_test.monitor
     trap zembrel_stop_sound_server EXIT
 }
 

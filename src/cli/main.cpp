@@ -2,6 +2,7 @@
 // core, with the same rules and messages as its dialogs. No GUI, no sound server.
 #include "cli/AnalysisCommands.h"
 #include "cli/GeneratorCommand.h"
+#include "cli/MeasureCommands.h"
 #include "cli/Options.h"
 #include "cli/ReadingCommands.h"
 #include "cli/Terminal.h"
@@ -28,7 +29,8 @@ int main(int argc, char** argv) {
 
     // Every subcommand, in the order of --help: a file of subcommands adds its Make here.
     std::vector<std::pair<CLI::App*, std::unique_ptr<Command>>> commands;
-    for (const auto make : {MakeGeneratorCommands, MakeAnalysisCommands, MakeReadingCommands}) {
+    for (const auto make :
+         {MakeGeneratorCommands, MakeAnalysisCommands, MakeReadingCommands, MakeMeasureCommands}) {
         for (auto& command : make()) {
             CLI::App* added = command->AddTo(app);
             commands.emplace_back(added, std::move(command));
