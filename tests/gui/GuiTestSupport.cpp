@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QTest>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -225,6 +226,14 @@ int PeakOf(const std::vector<std::int16_t>& samples) {
         peak = std::max(peak, std::abs(static_cast<int>(v)));
     }
     return peak;
+}
+
+bool WaitUntilClosed(const QWidget& window, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (window.isVisible() && !deadline.hasExpired()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return !window.isVisible();
 }
 
 } // namespace guitest

@@ -118,4 +118,8 @@ double LargestValue(const QCPGraph* series);
 // Largest magnitude of samples.
 int PeakOf(const std::vector<std::int16_t>& samples);
 
+// Serves events until window is hidden (a dialog that closed itself); false when timeoutMs
+// passed first.
+bool WaitUntilClosed(const QWidget& window, int timeoutMs = 60000);
+
 } // namespace guitest

@@ -3,17 +3,16 @@
 #include "core/FailureText.h"
 #include "core/signal/SignalBase.h"
 #include "core/signal/SignalFormatRules.h"
+#include "gui/app/SignalDocument.h"
+#include "gui/app/SlotGuard.h"
 #include "gui/app/TMainform.h"
+#include "gui/generators/ParameterForm.h"
 #include "gui/generators/TFDlgErrorMsg.h"
 
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 using zembrel::SignalBase;
 
@@ -46,9 +45,9 @@ TFDlgChangeParameters::TFDlgChangeParameters(QWidget* owner, QString tempFileNam
       tempFileName_(std::move(tempFileName)), mainform_(mainform), signal_(signal) {
     setWindowTitle(QStringLiteral("Change Signal Parameters"));
 
-    auto* group = new QGroupBox(QStringLiteral("Set Global Parameters"), this);
-    group->setObjectName(QStringLiteral("GroupBox1"));
-    auto* grid = new QGridLayout(group);
+    ParameterForm form(this, QStringLiteral("Set Global Parameters"));
+    form.Group()->setObjectName(QStringLiteral("GroupBox1"));
+    QWidget* group = form.Group();
     res = Combo(group, "res", false, {QStringLiteral("8"), QStringLiteral("16")}, 1);
     frequ = Combo(
         group, "frequ", true,
@@ -59,37 +58,19 @@ TFDlgChangeParameters::TFDlgChangeParameters(QWidget* owner, QString tempFileNam
                 1);
     norm = Combo(group, "norm", true, {"120", "128", "30000", "32768"}, 3);
     CNumChan = Combo(group, "CNumChan", false, {QStringLiteral("1"), QStringLiteral("2")}, 0);
-    const std::tuple<QString, QComboBox*, QString> rows[] = {
-        {QStringLiteral("Resolution:"), res, QStringLiteral("Bit")},
-        {QStringLiteral("Sampling Frequency:"), frequ, QStringLiteral("Hz")},
-        {QStringLiteral("File Length:"), len, QStringLiteral("s")},
-        {QStringLiteral("Normvalue 0dB:"), norm, QString()},
-        {QStringLiteral("Number of Channels:"), CNumChan, QString()},
-    };
-    int row = 0;
-    for (const auto& [caption, box, unit] : rows) {
-        grid->addWidget(new QLabel(caption, group), row, 0);
-        grid->addWidget(box, row, 1);
-        grid->addWidget(new QLabel(unit, group), row, 2);
-        ++row;
-    }
+    form.AddField(res, QStringLiteral("Resolution:"), QStringLiteral("Bit"));
+    form.AddField(frequ, QStringLiteral("Sampling Frequency:"), QStringLiteral("Hz"));
+    form.AddField(len, QStringLiteral("File Length:"), QStringLiteral("s"));
+    form.AddField(norm, QStringLiteral("Normvalue 0dB:"));
+    form.AddField(CNumChan, QStringLiteral("Number of Channels:"));
 
-    Button1 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAutoDefault(false); // Return presses OK even when Cancel has the focus
-    Button2 = new QPushButton(QStringLiteral("OK"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
+    Button1 = MakeButton(this, "Button1", QStringLiteral("Cancel"));
+    Button2 = MakeButton(this, "Button2", QStringLiteral("OK"));
+    // Return in a field presses OK; a button with the focus takes Return itself.
     Button2->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &TFDlgChangeParameters::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFDlgChangeParameters::Button2Click);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(buttons);
+    ConnectGuarded(Button1, &QPushButton::clicked, this, &TFDlgChangeParameters::Button1Click);
+    ConnectGuarded(Button2, &QPushButton::clicked, this, &TFDlgChangeParameters::Button2Click);
+    PlaceAboveButtons(this, form.Group(), {Button2, Button1});
 }
 
 void TFDlgChangeParameters::Button1Click() {
@@ -127,14 +108,12 @@ void TFDlgChangeParameters::Button2Click() {
                 .arg(QString::fromLatin1(zembrel::FailureText(zembrel::Failure::OutOfMemory))));
         return;
     }
-    // The playback file first: when it cannot be written, signal, view and file stay as they
-    // were and the dialog stays open.
-    if (!mainform_->WriteTempFile(*fresh, QStringLiteral("The signal is unchanged."))) {
-        return;
+    // When the playback file cannot be written, signal, view and file stay as they were and the
+    // dialog stays open.
+    if (mainform_->Document().Commit(
+            std::move(*fresh),
+            {QStringLiteral("Parameters changed."), QStringLiteral("New Signal")}, this,
+            QStringLiteral("The signal is unchanged."))) {
+        accept();
     }
-    *signal_ = std::move(*fresh);
-    mainform_->ShowSignal(signal_);
-    mainform_->SetStatusText(QStringLiteral("Parameters changed."));
-    mainform_->SetGroupCaption(QStringLiteral("New Signal"));
-    accept();
 }

@@ -1,16 +1,15 @@
 #include "gui/app/TFDlgShowParameters.h"
 
 #include "core/signal/SignalBase.h"
+#include "gui/app/SlotGuard.h"
 #include "gui/app/TFDlgChangeParameters.h"
 #include "gui/app/TMainform.h"
+#include "gui/generators/ParameterForm.h"
 
 #include <QEvent>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 using zembrel::SignalBase;
 
@@ -20,12 +19,10 @@ TFDlgShowParameters::TFDlgShowParameters(QWidget* owner, QString tempFileName, T
       tempFileName_(std::move(tempFileName)), mainform_(mainform), signal_(signal) {
     setWindowTitle(QStringLiteral("Signal Parameters"));
 
-    auto* group = new QGroupBox(QStringLiteral("Global Parameters"), this);
-    group->setObjectName(QStringLiteral("GroupBox1"));
-    auto* grid = new QGridLayout(group);
-    const auto value = [group](const char* name) {
-        auto* label = new QLabel(group);
-        label->setObjectName(QString::fromLatin1(name));
+    ParameterForm form(this, QStringLiteral("Global Parameters"));
+    form.Group()->setObjectName(QStringLiteral("GroupBox1"));
+    const auto value = [&form](const char* name) {
+        QLabel* label = form.Label(name);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setMinimumWidth(110);
         return label;
@@ -36,44 +33,25 @@ TFDlgShowParameters::TFDlgShowParameters(QWidget* owner, QString tempFileName, T
     t_sample = value("t_sample");
     t_file = value("t_file");
     norm = value("norm");
-    Label6 = new QLabel(QStringLiteral("Normvalue 16 Bit:"), group);
-    Label6->setObjectName(QStringLiteral("Label6"));
-    const std::tuple<QWidget*, QLabel*, QString> rows[] = {
-        {new QLabel(QStringLiteral("Number of Channels:"), group), NumChan, QString()},
-        {new QLabel(QStringLiteral("Resolution:"), group), res, QStringLiteral("Bit")},
-        {new QLabel(QStringLiteral("Sampling Frequency:"), group), fs, QStringLiteral("Hz")},
-        {new QLabel(QStringLiteral("Sampling Period:"), group), t_sample, QStringLiteral("s")},
-        {new QLabel(QStringLiteral("File Length:"), group), t_file, QStringLiteral("s")},
-        {Label6, norm, QString()},
-    };
-    int row = 0;
-    for (const auto& [caption, label, unit] : rows) {
-        grid->addWidget(caption, row, 0);
-        grid->addWidget(label, row, 1);
-        grid->addWidget(new QLabel(unit, group), row, 2);
-        ++row;
-    }
+    Label6 = form.Label("Label6", QStringLiteral("Normvalue 16 Bit:"));
+    form.AddField(NumChan, QStringLiteral("Number of Channels:"));
+    form.AddField(res, QStringLiteral("Resolution:"), QStringLiteral("Bit"));
+    form.AddField(fs, QStringLiteral("Sampling Frequency:"), QStringLiteral("Hz"));
+    form.AddField(t_sample, QStringLiteral("Sampling Period:"), QStringLiteral("s"));
+    form.AddField(t_file, QStringLiteral("File Length:"), QStringLiteral("s"));
+    form.AddField(norm, Label6);
     // The sample count is kept for the record but shares its place with the norm value, which
     // covers it.
     n = value("n");
     n->hide();
 
-    Button1 = new QPushButton(QStringLiteral("Change"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    // Return presses OK, also after Change was clicked and holds the focus.
-    Button1->setAutoDefault(false);
-    Button2 = new QPushButton(QStringLiteral("OK"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
+    Button1 = MakeButton(this, "Button1", QStringLiteral("Change"));
+    Button2 = MakeButton(this, "Button2", QStringLiteral("OK"));
+    // Return in the dialog presses OK; a button the user has tabbed to takes Return itself.
     Button2->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &TFDlgShowParameters::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFDlgShowParameters::Button2Click);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(buttons);
+    ConnectGuarded(Button1, &QPushButton::clicked, this, &TFDlgShowParameters::Button1Click);
+    ConnectGuarded(Button2, &QPushButton::clicked, this, &TFDlgShowParameters::Button2Click);
+    PlaceAboveButtons(this, form.Group(), {Button1, Button2});
 
     FormActivate();
 }
@@ -108,6 +86,9 @@ void TFDlgShowParameters::Button1Click() {
     }
     FormActivate();
     mainform_->ArrangeCharts();
+    // Back from the change, the next Return closes the window (the mouse left the focus on
+    // Change).
+    Button2->setFocus();
 }
 
 void TFDlgShowParameters::Button2Click() {

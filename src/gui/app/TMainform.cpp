@@ -3,6 +3,7 @@
 #include "gui/app/ButtonIcons.h"
 #include "gui/app/FileDialogFolder.h"
 #include "gui/app/LocalPath.h"
+#include "gui/app/SlotGuard.h"
 #include "gui/app/TAboutBox.h"
 #include "gui/app/UserGuideWindow.h"
 #include "gui/app/WaveformChart.h"
@@ -110,16 +111,20 @@ TMainform::TMainform(DialogFactories dialogs, QWidget* parent)
     }
 
     playbackFolder_ = std::make_unique<PlaybackFolder>();
-    tempFileName_ = playbackFolder_->FilePath();
+    document_ = std::make_unique<SignalDocument>(playbackFolder_->FilePath());
+    connect(document_.get(), &SignalDocument::Changed, this, [this](const SignalBase* signal) {
+        ShowSignal(signal);
+        ArrangeCharts();
+    });
+    connect(document_.get(), &SignalDocument::StatusSet, this, &TMainform::SetStatusText);
+    connect(document_.get(), &SignalDocument::CaptionSet, this, &TMainform::SetGroupCaption);
 
     // Relative names in the file dialogs start from the program's own folder.
     appDirectory_ = QCoreApplication::applicationDirPath();
     QDir::setCurrent(appDirectory_);
 
     // The start-up signal: 1.0 s of silence, 44100 Hz, 16 bit, mono.
-    signal_ = std::make_unique<SignalBase>(44100.0, 1.0, 16, 32768, 1);
-    ShowSignal(signal_.get());
-    WriteTempFile(*signal_);
+    document_->Commit(SignalBase(44100.0, 1.0, 16, 32768, 1), {}, this);
 
     resize(800, 600);
     if (const QScreen* screen = this->screen()) {
@@ -134,9 +139,9 @@ TMainform::~TMainform() {
     Chart1->ClearPoints();
     Chart2->ClearPoints();
     // Failure to delete is of no consequence at this point; the folder goes with the file.
-    QFile::remove(tempFileName_);
+    QFile::remove(document_->TempFileName());
     playbackFolder_->Remove();
-    signal_.reset();
+    document_.reset();
 }
 
 void TMainform::BuildMenu() {
@@ -146,7 +151,8 @@ void TMainform::BuildMenu() {
     auto item = [this](QMenu* menu, QAction*& action, const QString& caption,
                        void (TMainform::*handler)()) {
         action = menu->addAction(caption);
-        connect(action, &QAction::triggered, this, handler);
+        connect(action, &QAction::triggered, this,
+                Guarded(this, [this, handler] { (this->*handler)(); }));
     };
 
     File1 = bar->addMenu(QStringLiteral("&File"));
@@ -223,67 +229,19 @@ QString TMainform::StatusText() const {
     return StatusBar1->currentMessage();
 }
 
-bool TMainform::WriteTempFile(const SignalBase& signal, const QString& consequence) {
-    QString reason;
-    try {
-        zembrel::WavFileWrite(LocalPath(tempFileName_), ".wav", signal);
-        return true;
-    } catch (const zembrel::WavError& e) {
-        reason = QString::fromStdString(e.Reason());
-    } catch (const std::bad_alloc&) {
-        reason = QString::fromLatin1(zembrel::FailureText(zembrel::Failure::OutOfMemory));
-    }
-    QString text =
-        QStringLiteral("The temporary playback file could not be written:\n%1").arg(reason);
-    if (!consequence.isEmpty()) {
-        text += QStringLiteral("\n") + consequence;
-    }
-    QMessageBox::warning(this, kCaption, text);
-    return false;
-}
-
-bool TMainform::RestoreSignalFromTempFile(QWidget* parent) {
-    QString reason;
-    try {
-        zembrel::WavFileRead reader(LocalPath(tempFileName_));
-        signal_->ReadFrom(reader);
-        return true;
-    } catch (const std::bad_alloc&) {
-        reason = QString::fromLatin1(zembrel::FailureText(zembrel::Failure::OutOfMemory));
-    } catch (const std::exception& e) {
-        reason = QString::fromLocal8Bit(e.what());
-    }
-    // What is left in the signal (partial sums) must not pass for a signal: silence of the same
-    // format takes its place in memory, view and file.
-    signal_->Clear();
-    ShowSignal(signal_.get());
-    QMessageBox::warning(
-        parent, kCaption,
-        QStringLiteral("The previous signal could not be restored from the temporary playback "
-                       "file:\n%1\nThe signal is now silent.")
-            .arg(reason));
-    WriteTempFile(*signal_);
-    return false;
-}
-
 // --- File menu ---
 
 void TMainform::New1Click() {
     StopPlayback();
     if (dialogs_.ShowParameters1) {
         // The user may change the format there, which already replaces the signal.
-        auto dialog = dialogs_.ShowParameters1(tempFileName_, this, signal_.get());
+        auto dialog = dialogs_.ShowParameters1(TempFileName(), this, Signal());
         dialog->exec();
     }
-    const SignalBase& s = *signal_;
-    SignalBase fresh(s.SampleRate, s.Duration, s.Bits, s.NormValue, s.Channels);
-    if (!WriteTempFile(fresh, QStringLiteral("The signal is unchanged."))) {
-        return;
-    }
-    *signal_ = std::move(fresh);
-    ShowSignal(signal_.get());
-    SetGroupCaption(QStringLiteral("New Signal"));
-    SetStatusText(QStringLiteral("New signal created."));
+    const SignalBase& s = *Signal();
+    document_->Commit(SignalBase(s.SampleRate, s.Duration, s.Bits, s.NormValue, s.Channels),
+                      {QStringLiteral("New signal created."), QStringLiteral("New Signal")}, this,
+                      QStringLiteral("The signal is unchanged."));
 }
 
 void TMainform::Open1Click() {
@@ -327,13 +285,8 @@ void TMainform::OpenFile(const QString& fileName) {
                                  .arg(QDir::toNativeSeparators(fileName)));
         return;
     }
-    if (!WriteTempFile(*loaded, QStringLiteral("The file is not opened."))) {
-        return;
-    }
-    *signal_ = std::move(*loaded);
-    ShowSignal(signal_.get());
-    ArrangeCharts();
-    SetGroupCaption(fileName);
+    document_->Commit(std::move(*loaded), {QString(), fileName}, this,
+                      QStringLiteral("The file is not opened."));
 }
 
 void TMainform::dragEnterEvent(QDragEnterEvent* event) {
@@ -369,7 +322,7 @@ void TMainform::Save1Click() {
         return;
     }
     try {
-        zembrel::WavFileWrite(LocalPath(fileName), ".wav", *signal_);
+        zembrel::WavFileWrite(LocalPath(fileName), ".wav", *Signal());
     } catch (const zembrel::WavError& e) {
         SetStatusText(QStringLiteral("File not saved."));
         QMessageBox::warning(
@@ -425,14 +378,17 @@ void TMainform::RunGeneratorDialog(const GeneratorDialogFactory& factory) {
     StopPlayback();
     // The dialog fills the cleared signal in place; the view keeps the old waveform until the
     // dialog commits a new one, and Cancel restores the signal from the playback file.
-    signal_->Clear();
+    document_->ClearForGenerator();
     try {
-        auto dialog = factory(tempFileName_, this, signal_.get());
+        auto dialog = factory(TempFileName(), this, Signal());
         dialog->exec();
     } catch (...) {
         // The dialog could not even be made: the cleared signal comes back before the error is
-        // shown (exceptions that escape a running dialog's handlers are shown inside its exec()).
-        RestoreSignalFromTempFile(this);
+        // shown (a running dialog's slots report their own exceptions).
+        const SignalDocument::Restored restored = document_->Restore();
+        if (!restored.Ok) {
+            QMessageBox::warning(this, kCaption, restored.Failure);
+        }
         throw;
     }
 }
@@ -441,7 +397,7 @@ void TMainform::RunAnalyserDialog(const AnalyserDialogFactory& factory) {
     if (!factory) {
         return;
     }
-    auto dialog = factory(signal_.get());
+    auto dialog = factory(Signal());
     dialog->exec();
 }
 
@@ -481,7 +437,7 @@ void TMainform::ShowParameters1Click() {
     if (!dialogs_.ShowParameters1) {
         return;
     }
-    auto dialog = dialogs_.ShowParameters1(tempFileName_, this, signal_.get());
+    auto dialog = dialogs_.ShowParameters1(TempFileName(), this, Signal());
     dialog->exec();
 }
 

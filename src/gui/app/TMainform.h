@@ -2,6 +2,7 @@
 
 #include "gui/app/DialogFactories.h"
 #include "gui/app/PlaybackFolder.h"
+#include "gui/app/SignalDocument.h"
 #include "gui/app/SoundOutput.h"
 
 #include <QMainWindow>
@@ -25,12 +26,13 @@ namespace zembrel {
 class SignalBase;
 }
 
-// The program's main window. It owns the one current signal and the temporary playback file
-// that always holds the signal's last committed state, shows the waveform, plays the file and
-// opens every generator, parameter and analysis dialog modally.
+// The program's main window. It holds the one current signal and the temporary playback file
+// that always holds the signal's last committed state in its SignalDocument, shows the
+// waveform (redrawn whenever the document commits), plays the file and opens every generator,
+// parameter and analysis dialog modally.
 //
-// Dialogs reach the window through the public operations below: ShowSignal, ArrangeCharts, the
-// status text, the GroupBox1 caption, the current signal, the playback file name and
+// Dialogs reach the window through the public operations below: the document (to commit or
+// restore the signal), ShowSignal, ArrangeCharts, the status text, the GroupBox1 caption and
 // StopPlayback. The child widgets are public under their established names for the same reason;
 // they are owned by their Qt parents.
 class TMainform : public QMainWindow {
@@ -54,8 +56,11 @@ public:
     void SetGroupCaption(const QString& caption);
     QString GroupCaption() const;
 
-    zembrel::SignalBase* Signal() const { return signal_.get(); }
-    QString TempFileName() const { return tempFileName_; }
+    // The owner of the current signal and of the playback file; every change of the signal is
+    // one of its commits or restores.
+    SignalDocument& Document() const { return *document_; }
+    zembrel::SignalBase* Signal() const { return document_->Signal(); }
+    QString TempFileName() const { return document_->TempFileName(); }
     QString AppDirectory() const { return appDirectory_; }
     int SoundDevices() const { return soundDevices_; }
     bool Ready() const { return ready_; }
@@ -63,16 +68,6 @@ public:
     // Silences any playback; the timer and the status text stay as they are.
     void StopPlayback();
     const SoundOutput& Sound() const { return sound_; }
-
-    // Writes signal to the temporary playback file. On failure shows the reason, followed by
-    // consequence (what the caller does about it), and returns false; the file then still
-    // holds its former contents.
-    bool WriteTempFile(const zembrel::SignalBase& signal, const QString& consequence = QString());
-
-    // Reads the playback file back into the current signal, in place (no second copy in
-    // memory). When the file cannot be read, the signal becomes silent in its format, is shown
-    // so and written so, and the user is told (parent owns the message); the result is false.
-    bool RestoreSignalFromTempFile(QWidget* parent);
 
     // What the Save dialog gives back: the chosen name (empty when the user cancels) and
     // whether it was chosen under "Raw Data files (*.dat)", a format that is not written.
@@ -202,12 +197,11 @@ private:
     SaveChoice ChooseSaveFile();
 
     int soundDevices_ = 0;
-    std::unique_ptr<zembrel::SignalBase> signal_;
     bool ready_ = false;
-    QString tempFileName_;
     QString appDirectory_;
 
     std::unique_ptr<PlaybackFolder> playbackFolder_;
+    std::unique_ptr<SignalDocument> document_;
     SoundOutput sound_;
     DialogFactories dialogs_;
     QWidget* client_ = nullptr;

@@ -22,7 +22,7 @@ void TMainform::ReportPlaybackFailure(const QString& reason) {
 
 void TMainform::PlayTempFile(bool loop) {
     try {
-        sound_.Play(tempFileName_, loop);
+        sound_.Play(TempFileName(), loop);
     } catch (const std::exception& e) {
         ReportPlaybackFailure(QString::fromLocal8Bit(e.what()));
     }
@@ -34,7 +34,7 @@ void TMainform::BPlayClick() {
         return;
     }
     // ms, truncated toward zero; below 1 ms no timer runs and the status stays as it is.
-    const int interval = zembrel::TruncToInt32(signal_->Duration * 1000.0);
+    const int interval = zembrel::TruncToInt32(Signal()->Duration * 1000.0);
     SetStatusText(QStringLiteral("Playing sound..."));
     PlayTempFile(false);
     Timer1->stop();

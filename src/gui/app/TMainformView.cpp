@@ -2,6 +2,7 @@
 // signal, the layout by channel count, zooming and scrolling.
 
 #include "gui/app/ButtonIcons.h"
+#include "gui/app/SlotGuard.h"
 #include "gui/app/TMainform.h"
 #include "gui/app/WaveformChart.h"
 
@@ -80,9 +81,9 @@ void TMainform::BuildButtons() {
     BPlay = AddButton(GAudioControl, 0, PlayIcon(), QStringLiteral("Play Sound"));
     BPlayLoop = AddButton(GAudioControl, 1, PlayLoopIcon(), QStringLiteral("Play Sound in Loop"));
     BStopPlaying = AddButton(GAudioControl, 2, StopIcon(), QStringLiteral("Stop Playing Sound"));
-    connect(BPlay, &QPushButton::clicked, this, &TMainform::BPlayClick);
-    connect(BPlayLoop, &QPushButton::clicked, this, &TMainform::BPlayLoopClick);
-    connect(BStopPlaying, &QPushButton::clicked, this, &TMainform::BStopPlayingClick);
+    ConnectGuarded(BPlay, &QPushButton::clicked, this, &TMainform::BPlayClick);
+    ConnectGuarded(BPlayLoop, &QPushButton::clicked, this, &TMainform::BPlayLoopClick);
+    ConnectGuarded(BStopPlaying, &QPushButton::clicked, this, &TMainform::BStopPlayingClick);
 
     GWaveformControl = new QGroupBox(QStringLiteral("Waveform Control"), client_);
     GWaveformControl->resize(GroupWidth(5), kGroupHeight);
@@ -93,11 +94,11 @@ void TMainform::BuildButtons() {
     BScrollLeft = AddButton(GWaveformControl, 3, ScrollLeftIcon(), QStringLiteral("Scroll left"));
     BScrollRight =
         AddButton(GWaveformControl, 4, ScrollRightIcon(), QStringLiteral("Scroll right"));
-    connect(BZoomIn, &QPushButton::clicked, this, &TMainform::BZoomInClick);
-    connect(BZoomOut, &QPushButton::clicked, this, &TMainform::BZoomOutClick);
-    connect(BZoomOutFull, &QPushButton::clicked, this, &TMainform::BZoomOutFullClick);
-    connect(BScrollLeft, &QPushButton::clicked, this, &TMainform::BScrollLeftClick);
-    connect(BScrollRight, &QPushButton::clicked, this, &TMainform::BScrollRightClick);
+    ConnectGuarded(BZoomIn, &QPushButton::clicked, this, &TMainform::BZoomInClick);
+    ConnectGuarded(BZoomOut, &QPushButton::clicked, this, &TMainform::BZoomOutClick);
+    ConnectGuarded(BZoomOutFull, &QPushButton::clicked, this, &TMainform::BZoomOutFullClick);
+    ConnectGuarded(BScrollLeft, &QPushButton::clicked, this, &TMainform::BScrollLeftClick);
+    ConnectGuarded(BScrollRight, &QPushButton::clicked, this, &TMainform::BScrollRightClick);
 
     Timer1 = new QTimer(this);
     connect(Timer1, &QTimer::timeout, this, &TMainform::Timer1Timer);
@@ -112,7 +113,7 @@ QString TMainform::GroupCaption() const {
 }
 
 std::vector<WaveformChart*> TMainform::ShownCharts() const {
-    switch (signal_->Channels) {
+    switch (Signal()->Channels) {
     case 1:
         return {Chart1};
     case 2:
@@ -177,7 +178,7 @@ void TMainform::PlaceChartsMono(int clientWidth, int clientHeight) {
 void TMainform::ArrangeCharts() {
     const int cw = client_->width();
     const int ch = client_->height();
-    switch (signal_->Channels) {
+    switch (Signal()->Channels) {
     case 1:
         PlaceChartsMono(cw, ch);
         Chart2->hide();
@@ -203,7 +204,7 @@ void TMainform::ArrangeCharts() {
 
 void TMainform::ChartZoom() {
     // Zooming acts on the time axis only: the amplitude axis returns to its full range.
-    const QCPRange amplitude = AmplitudeRangeOf(*signal_);
+    const QCPRange amplitude = AmplitudeRangeOf(*Signal());
     for (WaveformChart* chart : ShownCharts()) {
         chart->SetAmplitudeRange(amplitude.lower, amplitude.upper);
         chart->replot(QCustomPlot::rpQueuedReplot);

@@ -1,8 +1,7 @@
 #include "gui/app/ZembrelApplication.h"
 
 #include "core/FailureText.h"
-
-#include <QMessageBox>
+#include "gui/app/SlotGuard.h"
 
 #include <exception>
 #include <new>
@@ -27,27 +26,11 @@ QString ZembrelApplication::Describe(const std::exception& e) {
 }
 
 bool ZembrelApplication::notify(QObject* receiver, QEvent* event) {
-    QString message;
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception& e) {
-        message = Describe(e);
     } catch (...) {
-        message = QStringLiteral("The command could not be completed: %1.")
-                      .arg(QString::fromLatin1(zembrel::FailureText(zembrel::Failure::Unknown)));
-    }
-    // Shown once the handler is left; a message that fails in turn is not shown again.
-    static bool showing = false;
-    if (!showing) {
-        showing = true;
-        try {
-            QMessageBox::critical(activeWindow(), applicationName(), message);
-        } catch (...) {
-            qWarning("%s", qPrintable(message));
-        }
-        showing = false;
-    } else {
-        qWarning("%s", qPrintable(message));
+        // Shown once the handler is left.
+        ReportFailedCommand(activeWindow());
     }
     return false;
 }

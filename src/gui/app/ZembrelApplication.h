@@ -2,10 +2,11 @@
 
 #include <QApplication>
 
-// The program's QApplication. An exception that escapes an event handler (a menu command, a
-// button, a dialog's Import, a paint) is shown to the user in a message box, and the program
-// goes on with the next event instead of ending. Handlers that change the signal restore it
-// themselves before an exception leaves them.
+// The program's QApplication. An exception that escapes an event handler (a key press, a paint)
+// is shown to the user in a message box, and the program goes on with the next event instead of
+// ending. Slots catch their own exceptions (Guarded in SlotGuard.h): Qt's signal delivery does
+// not carry them. Handlers that change the signal restore it themselves before an exception
+// leaves them.
 class ZembrelApplication : public QApplication {
 public:
     ZembrelApplication(int& argc, char** argv);

@@ -1,10 +1,13 @@
 #include "gui/generators/GeneratorDialog.h"
 
+#include "core/generators/CalculationProtocol.h"
 #include "core/generators/FinishSignal.h"
+#include "core/generators/Generate.h"
 #include "core/generators/InputRules.h"
 #include "core/generators/StringToDoubleConverter.h"
 #include "core/signal/SignalBase.h"
 #include "gui/app/FileDialogFolder.h"
+#include "gui/app/SignalDocument.h"
 #include "gui/app/TMainform.h"
 #include "gui/generators/TFDlgErrorMsg.h"
 #include "gui/generators/TFProcessState.h"
@@ -45,7 +48,7 @@ void GeneratorDialog::StartCalculation(const WorkerFactory& makeWorker, bool noi
     processState_ = std::make_unique<TFProcessState>(this);
     processState_->show();
     worker_ = makeWorker(processState_.get());
-    connect(worker_.get(), &QThread::finished, this, &GeneratorDialog::WorkerEnded,
+    connect(worker_.get(), &QThread::finished, this, Guarded(this, [this] { WorkerEnded(); }),
             Qt::QueuedConnection);
     if (noise) {
         processState_->SetNoiseCalcThread(worker_.get());
@@ -58,7 +61,8 @@ void GeneratorDialog::StartCalculation(const WorkerFactory& makeWorker, bool noi
     if (!worker_->isRunning() && !worker_->isFinished()) {
         // No thread could be made (no memory for its stack): it ends here, as if it had failed.
         startFailed_ = true;
-        QMetaObject::invokeMethod(this, &GeneratorDialog::WorkerEnded, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, Guarded(this, [this] { WorkerEnded(); }),
+                                  Qt::QueuedConnection);
     }
 }
 
@@ -120,18 +124,22 @@ bool GeneratorDialog::RunSynthesis(const std::function<void()>& work) {
 
 void GeneratorDialog::AbortCalculation() {
     ReleaseWorker();
-    RestoreSignal();
+    const SignalDocument::Restored restored = mainform_->Document().Restore();
     if (failure_.isEmpty()) {
+        if (!restored.Ok) {
+            QMessageBox::warning(this, windowTitle(), restored.Failure);
+        }
         mainform_->SetStatusText(QStringLiteral("Calculation abortet."));
     } else {
         // Ended by an error instead of Cancel: the same restore, and the reason instead.
         const QString reason = QStringLiteral("Calculation stopped: %1.").arg(failure_);
         mainform_->SetStatusText(reason);
         QMessageBox::warning(this, windowTitle(),
-                             reason + QStringLiteral("\nThe previous signal is restored."));
+                             reason + QStringLiteral("\n") +
+                                 (restored.Ok ? QStringLiteral("The previous signal is restored.")
+                                              : restored.Failure));
     }
-    closing_ = true;
-    QDialog::reject();
+    Close(false);
 }
 
 double GeneratorDialog::ReadNumber(const QLineEdit* edit) {
@@ -172,30 +180,50 @@ QString GeneratorDialog::ChooseImportFile() {
 }
 
 void GeneratorDialog::SetOkButton(QPushButton* ok) {
+    // Return in an edit field presses ok; a button with the focus takes Return itself.
     ok->setDefault(true);
+}
+
+zembrel::CalculationObserver& GeneratorDialog::OnGuiThread() {
+    class Uninterrupted : public zembrel::CalculationObserver {
+    public:
+        bool StopRequested() const override { return false; }
+        void Report(int) override {}
+    };
+    static Uninterrupted observer;
+    return observer;
+}
+
+void GeneratorDialog::Commit(zembrel::GeneratorStatus status) {
+    if (status != zembrel::GeneratorStatus::Finished) {
+        failure_ = QStringLiteral("the input was refused");
+        AbortCalculation();
+        return;
+    }
+    Close(mainform_->Document().CommitFilled({QStringLiteral("Calculation finished."), QString()},
+                                             this));
 }
 
 void GeneratorDialog::Commit(double level) {
     zembrel::FinishSignal(*signal_, level);
-    if (!mainform_->WriteTempFile(*signal_, QStringLiteral("The new signal is discarded; the "
-                                                           "previous signal is kept."))) {
-        RestoreAndClose();
-        return;
-    }
-    closing_ = true;
-    accept();
-    mainform_->SetStatusText(QStringLiteral("Calculation finished."));
-    mainform_->ShowSignal(signal_);
+    Commit(zembrel::GeneratorStatus::Finished);
 }
 
-bool GeneratorDialog::RestoreSignal() {
-    return mainform_->RestoreSignalFromTempFile(this);
+void GeneratorDialog::Close(bool taken) {
+    closing_ = true;
+    if (taken) {
+        accept();
+    } else {
+        QDialog::reject();
+    }
 }
 
 void GeneratorDialog::RestoreAndClose() {
-    RestoreSignal();
-    closing_ = true;
-    QDialog::reject();
+    const SignalDocument::Restored restored = mainform_->Document().Restore();
+    if (!restored.Ok) {
+        QMessageBox::warning(this, windowTitle(), restored.Failure);
+    }
+    Close(false);
 }
 
 void GeneratorDialog::reject() {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "gui/app/SlotGuard.h"
+
+#include <QAbstractButton>
 #include <QDialog>
+#include <QPushButton>
 #include <QString>
 
 #include <functional>
@@ -9,21 +13,23 @@
 #include <utility>
 #include <vector>
 
-class QAbstractButton;
 class QLineEdit;
-class QPushButton;
 class TFProcessState;
 class TMainform;
 class WorkerThread;
 
 namespace zembrel {
+class CalculationObserver;
 class SignalBase;
-}
+enum class GeneratorStatus;
+} // namespace zembrel
 
 // What every generator dialog does with the shared signal, written once:
-// - it receives the cleared current signal and fills it in place, keeping its format;
-// - Commit scales the result to the level, writes the temporary playback file, closes the
-//   dialog, reports "Calculation finished." and redraws the main window;
+// - it receives the cleared current signal and fills it in place, keeping its format, through
+//   the same core entry points as zembrel-cli (Generate*, or the steps they are built from
+//   where Add Sine / Add Band must add at once);
+// - Commit hands the result to the main window's SignalDocument, which writes the temporary
+//   playback file, redraws and reports "Calculation finished."; then the dialog closes;
 // - Cancel, Escape and the close box restore the signal from the temporary playback file, so
 //   memory, view and file always agree;
 // - a calculation on a worker thread shows the progress window; while it runs the dialog's
@@ -52,19 +58,21 @@ public:
     std::function<void(const QString&)> ShowErrorMessage;
 
 protected:
-    // Scales the signal to level (dB), writes the temporary playback file and closes with
-    // status "Calculation finished.". When the file cannot be written the new signal is
-    // dropped: after a message the previous one comes back from the file, so memory, view and
-    // file still agree, and the dialog closes as on Cancel.
+    // Commits the signal, which a Generate* entry point has finished (scaled to its level),
+    // and closes with status "Calculation finished.". When the playback file cannot be written
+    // the new signal is dropped and the previous one comes back from the file (one message says
+    // so), and the dialog closes as on Cancel. A status other than Finished (the entry point
+    // refused what the dialog had accepted) ends the dialog as a failed calculation.
+    void Commit(zembrel::GeneratorStatus status);
+    // Scales a sum built from the steps to level (dB), then commits it as above.
     void Commit(double level);
 
     // Reads the temporary playback file back into the signal and closes the dialog.
     void RestoreAndClose();
 
-    // Restores the signal from the temporary playback file without closing. When the file
-    // cannot be read the signal becomes silent in its format, is shown so and written to the
-    // file, and the user is told; the result is then false.
-    bool RestoreSignal();
+    // The observer of a synthesis that runs on the GUI thread: it is never stopped and its
+    // progress is not shown.
+    static zembrel::CalculationObserver& OnGuiThread();
 
     // Shows the dialog's fixed error text. A refusal that the text does not speak of (a phase
     // that is not a usable number, say) gets a line below it: unlisted pairs whether it happened
@@ -83,8 +91,13 @@ protected:
     // the folder of the last list; empty when the user cancels.
     QString ChooseImportFile();
 
-    // Makes ok the button that Return presses, wherever the focus is in the dialog.
+    // Makes ok the button that Return presses in the edit fields; a button that has the focus
+    // takes Return itself.
     static void SetOkButton(QPushButton* ok);
+
+    // connect(button, clicked, this, slot), with an exception of the slot reported on this
+    // dialog instead of passing through Qt.
+    template <class Dialog> void OnClick(QPushButton* button, void (Dialog::*slot)());
 
     using WorkerFactory = std::function<std::unique_ptr<WorkerThread>(TFProcessState*)>;
 
@@ -103,7 +116,8 @@ protected:
 
     // The end of a cancelled calculation: the previous signal back from the temporary playback
     // file, "Calculation abortet." and the dialog closed. After a failed worker the status and a
-    // message give the reason instead.
+    // message give the reason instead. When the file cannot be read back either, one message
+    // says what failed and that the signal is now silent.
     void AbortCalculation();
 
     // Runs a synthesis step on the GUI thread (an Import). When an exception ends it (memory ran
@@ -139,6 +153,7 @@ protected:
 
 private:
     void WorkerEnded();
+    void Close(bool taken);
 
     bool closing_ = false;
     bool startFailed_ = false;
@@ -148,3 +163,7 @@ private:
     int holds_ = 0;
     std::vector<QAbstractButton*> disabledButtons_;
 };
+
+template <class Dialog> void GeneratorDialog::OnClick(QPushButton* button, void (Dialog::*slot)()) {
+    ConnectGuarded(button, &QAbstractButton::clicked, static_cast<Dialog*>(this), slot);
+}

@@ -9,9 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ParameterForm::ParameterForm(QDialog* dialog, const QString& groupCaption)
-    : dialog_(dialog), group_(new QGroupBox(groupCaption, dialog)), grid_(new QGridLayout(group_)) {
-}
+ParameterForm::ParameterForm(QWidget* parent, const QString& groupCaption)
+    : group_(new QGroupBox(groupCaption, parent)), grid_(new QGridLayout(group_)) {}
 
 QLineEdit* ParameterForm::AddEdit(const char* name, const QString& caption, const QString& text,
                                   const QString& unit) {
@@ -21,11 +20,21 @@ QLineEdit* ParameterForm::AddEdit(const char* name, const QString& caption, cons
     return edit;
 }
 
+QLabel* ParameterForm::Label(const char* name, const QString& text) {
+    auto* label = new QLabel(text, group_);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
 void ParameterForm::AddField(QWidget* field, const QString& caption, const QString& unit) {
+    AddField(field, new QLabel(caption, group_), unit);
+}
+
+void ParameterForm::AddField(QWidget* field, QLabel* caption, const QString& unit) {
     field->setParent(group_);
-    auto* label = new QLabel(caption, group_);
-    label->setBuddy(field);
-    grid_->addWidget(label, rows_, 0);
+    caption->setParent(group_);
+    caption->setBuddy(field);
+    grid_->addWidget(caption, rows_, 0);
     grid_->addWidget(field, rows_, 1);
     if (!unit.isEmpty()) {
         grid_->addWidget(new QLabel(unit, group_), rows_, 2);
@@ -33,39 +42,14 @@ void ParameterForm::AddField(QWidget* field, const QString& caption, const QStri
     ++rows_;
 }
 
-QPushButton* ParameterForm::AddButton(const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, dialog_);
+QPushButton* MakeButton(QWidget* dialog, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, dialog);
     button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    buttons_.push_back(button);
     return button;
 }
 
-void ParameterForm::Finish(QPushButton* untabbable) {
-    if (untabbable != nullptr) {
-        untabbable->setFocusPolicy(Qt::ClickFocus);
-    }
-    auto* column = new QVBoxLayout;
-    for (QPushButton* button : buttons_) {
-        column->addWidget(button);
-    }
-    column->addStretch();
-    auto* layout = new QHBoxLayout(dialog_);
-    layout->addWidget(group_, 1);
-    layout->addLayout(column);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-void EmptyFailedFields(std::initializer_list<std::pair<bool, QLineEdit*>> checks) {
-    for (const auto& [ok, edit] : checks) {
-        if (!ok) {
-            edit->clear();
-        }
-    }
-}
-
 void PlaceBesideButtons(QDialog* dialog, std::initializer_list<QWidget*> groups,
-                        std::initializer_list<QPushButton*> buttons) {
+                        std::initializer_list<QPushButton*> buttons, FormSize size) {
     auto* fieldColumn = new QVBoxLayout;
     for (QWidget* group : groups) {
         fieldColumn->addWidget(group);
@@ -78,4 +62,27 @@ void PlaceBesideButtons(QDialog* dialog, std::initializer_list<QWidget*> groups,
     auto* layout = new QHBoxLayout(dialog);
     layout->addLayout(fieldColumn, 1);
     layout->addLayout(buttonColumn);
+    if (size == FormSize::Fixed) {
+        layout->setSizeConstraint(QLayout::SetFixedSize);
+    }
+}
+
+void PlaceAboveButtons(QDialog* dialog, QWidget* group,
+                       std::initializer_list<QPushButton*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton* button : buttons) {
+        row->addWidget(button);
+    }
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(group);
+    layout->addLayout(row);
+}
+
+void EmptyRefused(std::initializer_list<std::pair<bool, QLineEdit*>> refused) {
+    for (const auto& [bad, edit] : refused) {
+        if (bad) {
+            edit->clear();
+        }
+    }
 }

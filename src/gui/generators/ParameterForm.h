@@ -1,52 +1,58 @@
 #pragma once
 
+#include <QGroupBox>
 #include <QString>
 
 #include <initializer_list>
 #include <utility>
-#include <vector>
 
 class QDialog;
 class QGridLayout;
-class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
 
-// The layout the modulation generator dialogs share: one group of parameter rows (caption,
-// field, unit) beside a column of buttons, at a fixed size.
+// The one form toolkit of the generator and parameter dialogs: a group box of rows (caption,
+// field, unit), the dialog's push buttons and the emptying of refused fields.
 class ParameterForm {
 public:
-    // Creates the group with its caption inside dialog.
-    ParameterForm(QDialog* dialog, const QString& groupCaption);
+    // Creates the group with its caption inside parent.
+    ParameterForm(QWidget* parent, const QString& groupCaption);
 
     QGroupBox* Group() const { return group_; }
 
     // Adds a row with a new edit named name, holding text.
-    QLineEdit* AddEdit(const char* name, const QString& caption, const QString& text,
-                       const QString& unit);
-    // Adds a row with a field made elsewhere (a list, say), placed inside the group.
+    QLineEdit* AddEdit(const char* name, const QString& caption, const QString& text = QString(),
+                       const QString& unit = QString());
+    // Adds a row with a field made elsewhere (a list, a label), placed inside the group.
     void AddField(QWidget* field, const QString& caption, const QString& unit = QString());
-
-    // A push button named name that Return does not press by itself.
-    QPushButton* AddButton(const char* name, const QString& caption);
-
-    // Puts the group and the buttons into the dialog and fixes its size. A Cancel button that
-    // the Tab key must not reach is passed as untabbable.
-    void Finish(QPushButton* untabbable);
+    // Adds a row whose caption the dialog keeps (a counter's "Sine  #:", a caption it changes).
+    void AddField(QWidget* field, QLabel* caption, const QString& unit = QString());
+    // A label named name inside the group, for AddField.
+    QLabel* Label(const char* name, const QString& text = QString());
 
 private:
-    QDialog* dialog_;
     QGroupBox* group_;
     QGridLayout* grid_;
     int rows_ = 0;
-    std::vector<QPushButton*> buttons_;
 };
 
-// Lays out a generator dialog: its groups stacked on the left, its buttons in a column on the
-// right.
-void PlaceBesideButtons(QDialog* dialog, std::initializer_list<QWidget*> groups,
-                        std::initializer_list<QPushButton*> buttons);
+// A push button named name. Like every button of a dialog it takes Return while it has the
+// focus; the dialog's default button (SetOkButton) takes Return from the edit fields.
+QPushButton* MakeButton(QWidget* dialog, const char* name, const QString& caption);
 
-// Empties every edit whose check failed (first: the value was acceptable).
-void EmptyFailedFields(std::initializer_list<std::pair<bool, QLineEdit*>> checks);
+enum class FormSize { Free, Fixed };
+
+// Lays out a generator dialog: its groups stacked on the left, its buttons in a column on the
+// right; Fixed keeps the dialog at its size.
+void PlaceBesideButtons(QDialog* dialog, std::initializer_list<QWidget*> groups,
+                        std::initializer_list<QPushButton*> buttons,
+                        FormSize size = FormSize::Free);
+
+// Lays out a parameter dialog: its group above a row of buttons on the right.
+void PlaceAboveButtons(QDialog* dialog, QWidget* group,
+                       std::initializer_list<QPushButton*> buttons);
+
+// Empties every edit that was refused (first: the check failed).
+void EmptyRefused(std::initializer_list<std::pair<bool, QLineEdit*>> refused);

@@ -1,9 +1,8 @@
 #include "gui/generators/TFDlgAmplitudeModulationGen.h"
 
-#include "core/generators/EnvelopGenerator.h"
+#include "core/generators/Generate.h"
 #include "core/generators/InputMessages.h"
 #include "core/generators/ModulationInputRules.h"
-#include "core/generators/SineGenerator.h"
 #include "core/signal/SignalBase.h"
 #include "gui/generators/ParameterForm.h"
 
@@ -34,12 +33,14 @@ TFDlgAmplitudeModulationGen::TFDlgAmplitudeModulationGen(QWidget* owner, QString
     lev = form.AddEdit("lev", QStringLiteral("Level:"), QStringLiteral("0"), QStringLiteral("dB"));
     PhaseOffset->setEnabled(signal->Channels == 2);
 
-    BOK = form.AddButton("BOK", QStringLiteral("OK"));
-    BCancel = form.AddButton("BCancel", QStringLiteral("Cancel"));
-    connect(BOK, &QPushButton::clicked, this, &TFDlgAmplitudeModulationGen::BOKClick);
-    connect(BCancel, &QPushButton::clicked, this, &TFDlgAmplitudeModulationGen::BCancelClick);
+    BOK = MakeButton(this, "BOK", QStringLiteral("OK"));
+    BCancel = MakeButton(this, "BCancel", QStringLiteral("Cancel"));
+    OnClick(BOK, &TFDlgAmplitudeModulationGen::BOKClick);
+    OnClick(BCancel, &TFDlgAmplitudeModulationGen::BCancelClick);
     SetOkButton(BOK);
-    form.Finish(BCancel);
+    // Tab does not reach Cancel.
+    BCancel->setFocusPolicy(Qt::ClickFocus);
+    PlaceBesideButtons(this, {form.Group()}, {BOK, BCancel}, FormSize::Fixed);
 
     setTabOrder(carrier_f, mod_f);
     setTabOrder(mod_f, mod_phase);
@@ -70,12 +71,12 @@ void TFDlgAmplitudeModulationGen::BOKClick() {
     const zembrel::AmplitudeModulationCheck check =
         zembrel::CheckAmplitudeModulation(input, signal_->SampleRate);
     if (!check.Valid()) {
-        EmptyFailedFields({{check.CarrierFrequency, carrier_f},
-                           {check.ModulationFrequency, mod_f},
-                           {check.ModulationPhase, mod_phase},
-                           {check.PhaseOffset, PhaseOffset},
-                           {check.ModulationIndex, mod_index},
-                           {check.Level, lev}});
+        EmptyRefused({{!check.CarrierFrequency, carrier_f},
+                      {!check.ModulationFrequency, mod_f},
+                      {!check.ModulationPhase, mod_phase},
+                      {!check.PhaseOffset, PhaseOffset},
+                      {!check.ModulationIndex, mod_index},
+                      {!check.Level, lev}});
         ShowError(ErrorText,
                   {{!check.ModulationPhase, NumberRange(QStringLiteral("Mod Frequency Phase"))},
                    {!check.PhaseOffset, NumberRange(QStringLiteral("L/R Phase Offset"))},
@@ -83,8 +84,7 @@ void TFDlgAmplitudeModulationGen::BOKClick() {
         FormActivate(); // the closing error window hands the activation back
         return;
     }
-    zembrel::SynthesizeAmplitudeModulation(*signal_, input);
-    Commit(level);
+    Commit(zembrel::GenerateAmplitudeModulation(*signal_, input, OnGuiThread()));
 }
 
 void TFDlgAmplitudeModulationGen::BCancelClick() {

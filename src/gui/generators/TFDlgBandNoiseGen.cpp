@@ -1,7 +1,7 @@
 #include "gui/generators/TFDlgBandNoiseGen.h"
-#include "gui/generators/ParameterForm.h"
 
 #include "core/generators/FrequencyListFile.h"
+#include "core/generators/Generate.h"
 #include "core/generators/InputMessages.h"
 #include "core/generators/InputRules.h"
 #include "core/generators/NoiseGenerator.h"
@@ -9,16 +9,17 @@
 #include "core/signal/SignalBase.h"
 #include "gui/app/LocalPath.h"
 #include "gui/app/TMainform.h"
-#include "gui/generators/NoiseDialogFields.h"
+#include "gui/generators/ParameterForm.h"
 #include "gui/generators/TNoiseCalcThread.h"
 
 #include <QEventLoop>
-#include <QGroupBox>
-#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
-#include <QVBoxLayout>
+#include <QPushButton>
+#include <QScopeGuard>
 
-using namespace noisedialog;
+#include <exception>
 
 const QString TFDlgBandNoiseGen::ErrorText = QString::fromLatin1(zembrel::kNoiseErrorText);
 
@@ -27,43 +28,35 @@ TFDlgBandNoiseGen::TFDlgBandNoiseGen(QWidget* owner, QString tempFileName, TMain
     : GeneratorDialog(owner, std::move(tempFileName), mainform, signal) {
     setWindowTitle(QStringLiteral("White Noise Generator"));
 
-    auto* bandGroup = new QGroupBox(QStringLiteral("White Noise Parameters"), this);
-    auto* grid = new QGridLayout(bandGroup);
-    Label11 = new QLabel(QStringLiteral("Band  #:"), bandGroup);
-    Label11->setObjectName(QStringLiteral("Label11"));
-    LNumBand = new QLabel(QStringLiteral("1"), bandGroup);
-    LNumBand->setObjectName(QStringLiteral("LNumBand"));
-    grid->addWidget(Label11, 0, 0);
-    grid->addWidget(LNumBand, 0, 1);
-    f_start = Edit(bandGroup, "f_start");
-    f_stop = Edit(bandGroup, "f_stop");
-    step = Edit(bandGroup, "step");
-    ampl = Edit(bandGroup, "ampl");
-    PhaseOffset = Edit(bandGroup, "PhaseOffset", QStringLiteral("0"));
-    Row(grid, QStringLiteral("Start Frequency:"), f_start, QStringLiteral("Hz"));
-    Row(grid, QStringLiteral("Stop Frequency:"), f_stop, QStringLiteral("Hz"));
-    Row(grid, QStringLiteral("Stepsize:"), step, QStringLiteral("Hz"));
-    Row(grid, QStringLiteral("Amplitude:"), ampl, QStringLiteral("V"));
-    Row(grid, QStringLiteral("L/R Phase Offset:"), PhaseOffset, QStringLiteral("DEG"));
+    ParameterForm band(this, QStringLiteral("White Noise Parameters"));
+    Label11 = band.Label("Label11", QStringLiteral("Band  #:"));
+    LNumBand = band.Label("LNumBand", QStringLiteral("1"));
+    band.AddField(LNumBand, Label11);
+    f_start = band.AddEdit("f_start", QStringLiteral("Start Frequency:"), QString(),
+                           QStringLiteral("Hz"));
+    f_stop =
+        band.AddEdit("f_stop", QStringLiteral("Stop Frequency:"), QString(), QStringLiteral("Hz"));
+    step = band.AddEdit("step", QStringLiteral("Stepsize:"), QString(), QStringLiteral("Hz"));
+    ampl = band.AddEdit("ampl", QStringLiteral("Amplitude:"), QString(), QStringLiteral("V"));
+    PhaseOffset = band.AddEdit("PhaseOffset", QStringLiteral("L/R Phase Offset:"),
+                               QStringLiteral("0"), QStringLiteral("DEG"));
     PhaseOffset->setEnabled(signal->Channels == 2);
 
-    auto* levelGroup = new QGroupBox(QStringLiteral("Signal Parameter"), this);
-    auto* levelGrid = new QGridLayout(levelGroup);
-    lev = Edit(levelGroup, "lev", QStringLiteral("0"));
-    Row(levelGrid, QStringLiteral("Level:"), lev, QStringLiteral("dB"));
+    ParameterForm level(this, QStringLiteral("Signal Parameter"));
+    lev = level.AddEdit("lev", QStringLiteral("Level:"), QStringLiteral("0"), QStringLiteral("dB"));
 
-    BAddBand = Button(this, "BAddBand", QStringLiteral("Add Band..."));
-    BImport = Button(this, "BImport", QStringLiteral("Import..."));
+    BAddBand = MakeButton(this, "BAddBand", QStringLiteral("Add Band..."));
+    BImport = MakeButton(this, "BImport", QStringLiteral("Import..."));
     BImport->setToolTip(QStringLiteral("Reads signal data from file"));
-    BOK = Button(this, "BOK", QStringLiteral("OK"));
-    BCancel = Button(this, "BCancel", QStringLiteral("Cancel"));
-    connect(BAddBand, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BAddBandClick);
-    connect(BImport, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BImportClick);
-    connect(BOK, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BOKClick);
-    connect(BCancel, &QPushButton::clicked, this, &TFDlgBandNoiseGen::BCancelClick);
+    BOK = MakeButton(this, "BOK", QStringLiteral("OK"));
+    BCancel = MakeButton(this, "BCancel", QStringLiteral("Cancel"));
+    OnClick(BAddBand, &TFDlgBandNoiseGen::BAddBandClick);
+    OnClick(BImport, &TFDlgBandNoiseGen::BImportClick);
+    OnClick(BOK, &TFDlgBandNoiseGen::BOKClick);
+    OnClick(BCancel, &TFDlgBandNoiseGen::BCancelClick);
     SetOkButton(BOK);
 
-    PlaceBesideButtons(this, {bandGroup, levelGroup}, {BAddBand, BImport, BOK, BCancel});
+    PlaceBesideButtons(this, {band.Group(), level.Group()}, {BAddBand, BImport, BOK, BCancel});
 
     setTabOrder(f_start, f_stop);
     setTabOrder(f_stop, step);
@@ -92,13 +85,15 @@ bool TFDlgBandNoiseGen::ReadBand(bool withLevel) {
     const zembrel::NoiseCheck check = zembrel::CheckWhiteNoiseBand(
         {start_, stop_, step_, amplitude_, offset_}, signal_->SampleRate,
         withLevel ? std::optional(level_) : std::nullopt);
-    const auto checks = {std::pair{!check.Start, f_start},  std::pair{!check.Stop, f_stop},
-                         std::pair{!check.Step, step},      std::pair{!check.Level, lev},
-                         std::pair{!check.Amplitude, ampl}, std::pair{!check.Offset, PhaseOffset}};
-    if (AnyInvalid(checks)) {
+    if (!check.Valid()) {
         ShowError(ErrorText, {{!check.Amplitude, NumberRange(QStringLiteral("Amplitude"))},
                               {!check.Offset, NumberRange(QStringLiteral("L/R Phase Offset"))}});
-        EmptyInvalid(checks);
+        EmptyRefused({{!check.Start, f_start},
+                      {!check.Stop, f_stop},
+                      {!check.Step, step},
+                      {!check.Level, lev},
+                      {!check.Amplitude, ampl},
+                      {!check.Offset, PhaseOffset}});
         return false;
     }
     return true;
@@ -109,8 +104,11 @@ void TFDlgBandNoiseGen::StartBand(double start, double stop, double stepSize, do
     finalBand_ = finalBand;
     StartCalculation(
         [&](TFProcessState* processState) {
-            return std::make_unique<TNoiseCalcThread>(true, start, stop, stepSize, amplitude,
-                                                      offset, signal_, &Progress, 0, processState);
+            // The final band completes the sum and scales it to the level (GenerateWhiteNoise);
+            // any other band is added as one step of that sum.
+            return std::make_unique<TNoiseCalcThread>(
+                true, start, stop, stepSize, amplitude, offset, signal_, &Progress, 0, processState,
+                finalBand ? std::optional(level_) : std::nullopt);
         },
         /*noise=*/true);
 }
@@ -142,19 +140,24 @@ void TFDlgBandNoiseGen::BCancelClick() {
 }
 
 void TFDlgBandNoiseGen::DeleteThread() {
+    // The import waits for this band: its wait ends however this handler ends, also by an
+    // exception, so the import can release the dialog's buttons.
+    const auto endWait = qScopeGuard([this] {
+        if (importWait_) {
+            bandAborted_ = bandAborted_ || std::uncaught_exceptions() > 0;
+            importWait_->quit();
+        }
+    });
     if (Progress != 100) {
         // Stopped with Cancel in the progress window: every band of this dialog is discarded.
         bandAborted_ = true;
         AbortCalculation();
     } else if (finalBand_) {
         ReleaseWorker();
-        Commit(level_);
+        Commit(zembrel::GeneratorStatus::Finished);
     } else {
-        mainform_->SetStatusText(QStringLiteral("Calculation of frequency band finished."));
         ReleaseWorker();
-    }
-    if (importWait_) {
-        importWait_->quit();
+        mainform_->SetStatusText(QStringLiteral("Calculation of frequency band finished."));
     }
 }
 

@@ -1,6 +1,6 @@
 #include "gui/generators/TFDlgFrequencyModulationGen.h"
 
-#include "core/generators/FrequencyModulationGenerator.h"
+#include "core/generators/Generate.h"
 #include "core/generators/InputMessages.h"
 #include "core/generators/ModulationInputRules.h"
 #include "core/signal/SignalBase.h"
@@ -29,12 +29,14 @@ TFDlgFrequencyModulationGen::TFDlgFrequencyModulationGen(QWidget* owner, QString
                              QString());
     lev = form.AddEdit("lev", QStringLiteral("Level:"), QStringLiteral("0"), QStringLiteral("dB"));
 
-    BOk = form.AddButton("BOk", QStringLiteral("OK"));
-    BCancel = form.AddButton("BCancel", QStringLiteral("Cancel"));
-    connect(BOk, &QPushButton::clicked, this, &TFDlgFrequencyModulationGen::BOkClick);
-    connect(BCancel, &QPushButton::clicked, this, &TFDlgFrequencyModulationGen::BCancelClick);
+    BOk = MakeButton(this, "BOk", QStringLiteral("OK"));
+    BCancel = MakeButton(this, "BCancel", QStringLiteral("Cancel"));
+    OnClick(BOk, &TFDlgFrequencyModulationGen::BOkClick);
+    OnClick(BCancel, &TFDlgFrequencyModulationGen::BCancelClick);
     SetOkButton(BOk);
-    form.Finish(BCancel);
+    // Tab does not reach Cancel.
+    BCancel->setFocusPolicy(Qt::ClickFocus);
+    PlaceBesideButtons(this, {form.Group()}, {BOk, BCancel}, FormSize::Fixed);
 
     setTabOrder(carrier_f, mod_f);
     setTabOrder(mod_f, mod_index);
@@ -60,14 +62,15 @@ void TFDlgFrequencyModulationGen::BOkClick() {
     const double m = ReadNumber(mod_index);
     const double level = ReadNumber(lev);
 
+    const zembrel::FrequencyModulationInput input{fc, fm, m, level};
     const zembrel::FrequencyModulationCheck check =
-        zembrel::CheckFrequencyModulation(fc, fm, m, level, signal_->SampleRate);
+        zembrel::CheckFrequencyModulation(input, signal_->SampleRate);
     if (!check.Valid()) {
         const auto emptyFailed = [&] {
-            EmptyFailedFields({{check.CarrierFrequency, carrier_f},
-                               {check.ModulationFrequency, mod_f},
-                               {check.ModulationIndex, mod_index},
-                               {check.Level, lev}});
+            EmptyRefused({{!check.CarrierFrequency, carrier_f},
+                          {!check.ModulationFrequency, mod_f},
+                          {!check.ModulationIndex, mod_index},
+                          {!check.Level, lev}});
         };
         emptyFailed();
         // The text gives only the lower limits; a value refused above them is too large.
@@ -81,8 +84,7 @@ void TFDlgFrequencyModulationGen::BOkClick() {
         emptyFailed();
         return;
     }
-    zembrel::FrequencyModulationGenerator(*signal_, fc, fm, m);
-    Commit(level);
+    Commit(zembrel::GenerateFrequencyModulation(*signal_, input, OnGuiThread()));
 }
 
 void TFDlgFrequencyModulationGen::BCancelClick() {

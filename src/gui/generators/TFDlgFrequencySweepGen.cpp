@@ -1,6 +1,7 @@
 #include "gui/generators/TFDlgFrequencySweepGen.h"
 
 #include "core/generators/FrequencySweepGenerator.h"
+#include "core/generators/Generate.h"
 #include "core/generators/InputMessages.h"
 #include "core/generators/ModulationInputRules.h"
 #include "core/signal/SignalBase.h"
@@ -36,12 +37,14 @@ TFDlgFrequencySweepGen::TFDlgFrequencySweepGen(QWidget* owner, QString tempFileN
     form.AddField(type, QStringLiteral("Sweep Caracteristic:"));
     lev = form.AddEdit("lev", QStringLiteral("Level:"), QStringLiteral("0"), QStringLiteral("dB"));
 
-    Button2 = form.AddButton("Button2", QStringLiteral("OK"));
-    Button1 = form.AddButton("Button1", QStringLiteral("Cancel"));
-    connect(Button2, &QPushButton::clicked, this, &TFDlgFrequencySweepGen::Button2Click);
-    connect(Button1, &QPushButton::clicked, this, &TFDlgFrequencySweepGen::Button1Click);
+    Button2 = MakeButton(this, "Button2", QStringLiteral("OK"));
+    Button1 = MakeButton(this, "Button1", QStringLiteral("Cancel"));
+    OnClick(Button2, &TFDlgFrequencySweepGen::Button2Click);
+    OnClick(Button1, &TFDlgFrequencySweepGen::Button1Click);
     SetOkButton(Button2);
-    form.Finish(Button1);
+    // Tab does not reach Cancel.
+    Button1->setFocusPolicy(Qt::ClickFocus);
+    PlaceBesideButtons(this, {form.Group()}, {Button2, Button1}, FormSize::Fixed);
 
     setTabOrder(start_f, stop_f);
     setTabOrder(stop_f, type);
@@ -67,14 +70,14 @@ void TFDlgFrequencySweepGen::Button2Click() {
     const double f2 = ReadNumber(stop_f);
     const double level = ReadNumber(lev);
 
+    const zembrel::FrequencySweepInput input{f1, f2, type->currentIndex(), level};
     const zembrel::FrequencySweepCheck check =
-        zembrel::CheckFrequencySweep(f1, f2, level, signal_->SampleRate);
-    const int characteristic = type->currentIndex();
+        zembrel::CheckFrequencySweep(input, signal_->SampleRate);
     if (!check.Valid()) {
         const auto emptyFailed = [&] {
-            EmptyFailedFields({{check.StartFrequency, start_f},
-                               {check.StopFrequency, stop_f},
-                               {check.Level, lev}});
+            EmptyRefused({{!check.StartFrequency, start_f},
+                          {!check.StopFrequency, stop_f},
+                          {!check.Level, lev}});
         };
         emptyFailed();
         ShowError(ErrorText);
@@ -84,8 +87,7 @@ void TFDlgFrequencySweepGen::Button2Click() {
         emptyFailed();
         return;
     }
-    zembrel::FrequencySweepGenerator(*signal_, f1, f2, characteristic);
-    Commit(level);
+    Commit(zembrel::GenerateFrequencySweep(*signal_, input, OnGuiThread()));
 }
 
 void TFDlgFrequencySweepGen::Button1Click() {

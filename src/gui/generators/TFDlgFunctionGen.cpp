@@ -1,5 +1,6 @@
 #include "gui/generators/TFDlgFunctionGen.h"
 
+#include "core/generators/Generate.h"
 #include "core/generators/InputRules.h"
 #include "core/generators/StringToDoubleConverter.h"
 #include "core/generators/ToneInputRules.h"
@@ -10,13 +11,8 @@
 #include "gui/generators/TFDlgSineGen.h"
 
 #include <QComboBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 using zembrel::SignalBase;
 
@@ -34,51 +30,29 @@ TFDlgFunctionGen::TFDlgFunctionGen(QWidget* owner, QString tempFileName, TMainfo
     : GeneratorDialog(owner, std::move(tempFileName), mainform, signal) {
     setWindowTitle(QStringLiteral("Function Generator"));
 
-    auto* group = new QGroupBox(QStringLiteral("Function Parameters"), this);
-    auto* grid = new QGridLayout(group);
-    const auto edit = [group](const char* name, const QString& text) {
-        auto* e = new QLineEdit(text, group);
-        e->setObjectName(QString::fromLatin1(name));
-        return e;
-    };
-    frequ = edit("frequ", QString());
-    lev = edit("lev", QStringLiteral("0"));
-    phase = edit("phase", QStringLiteral("0"));
-    PhaseOffset = edit("PhaseOffset", QStringLiteral("0"));
-    function = new QComboBox(group);
+    ParameterForm form(this, QStringLiteral("Function Parameters"));
+    frequ = form.AddEdit("frequ", QStringLiteral("Frequency:"), QString(), QStringLiteral("Hz"));
+    lev = form.AddEdit("lev", QStringLiteral("Level:"), QStringLiteral("0"), QStringLiteral("dB"));
+    phase =
+        form.AddEdit("phase", QStringLiteral("Phase:"), QStringLiteral("0"), QStringLiteral("DEG"));
+    function = new QComboBox(form.Group());
     function->setObjectName(QStringLiteral("function"));
     function->addItems(
         {QStringLiteral("Square"), QStringLiteral("Triangle"), QStringLiteral("Sawtooth")});
     function->setCurrentIndex(0);
-    const std::tuple<QString, QWidget*, QString> rows[] = {
-        {QStringLiteral("Frequency:"), frequ, QStringLiteral("Hz")},
-        {QStringLiteral("Level:"), lev, QStringLiteral("dB")},
-        {QStringLiteral("Phase:"), phase, QStringLiteral("DEG")},
-        {QStringLiteral("Function:"), function, QString()},
-        {QStringLiteral("L/R Phase Offset:"), PhaseOffset, QStringLiteral("DEG")},
-    };
-    int row = 0;
-    for (const auto& [caption, field, unit] : rows) {
-        grid->addWidget(new QLabel(caption, group), row, 0);
-        grid->addWidget(field, row, 1);
-        grid->addWidget(new QLabel(unit, group), row, 2);
-        ++row;
-    }
+    form.AddField(function, QStringLiteral("Function:"));
+    PhaseOffset = form.AddEdit("PhaseOffset", QStringLiteral("L/R Phase Offset:"),
+                               QStringLiteral("0"), QStringLiteral("DEG"));
     PhaseOffset->setEnabled(signal->Channels == 2);
 
-    BStartCalculation = new QPushButton(QStringLiteral("OK"), this);
-    BStartCalculation->setObjectName(QStringLiteral("BStartCalculation"));
-    BStartCalculation->setAutoDefault(false);
-    BCancelFunctionGenerator = new QPushButton(QStringLiteral("Cancel"), this);
-    BCancelFunctionGenerator->setObjectName(QStringLiteral("BCancelFunctionGenerator"));
-    BCancelFunctionGenerator->setAutoDefault(false);
+    BStartCalculation = MakeButton(this, "BStartCalculation", QStringLiteral("OK"));
+    BCancelFunctionGenerator =
+        MakeButton(this, "BCancelFunctionGenerator", QStringLiteral("Cancel"));
     SetOkButton(BStartCalculation);
-    connect(BStartCalculation, &QPushButton::clicked, this,
-            &TFDlgFunctionGen::BStartCalculationClick);
-    connect(BCancelFunctionGenerator, &QPushButton::clicked, this,
-            &TFDlgFunctionGen::BCancelFunctionGeneratorClick);
+    OnClick(BStartCalculation, &TFDlgFunctionGen::BStartCalculationClick);
+    OnClick(BCancelFunctionGenerator, &TFDlgFunctionGen::BCancelFunctionGeneratorClick);
 
-    PlaceBesideButtons(this, {group}, {BStartCalculation, BCancelFunctionGenerator});
+    PlaceBesideButtons(this, {form.Group()}, {BStartCalculation, BCancelFunctionGenerator});
 }
 
 void TFDlgFunctionGen::showEvent(QShowEvent* event) {
@@ -97,17 +71,7 @@ void TFDlgFunctionGen::BStartCalculationClick() {
     const int waveform = function->currentIndex();
     const zembrel::FunctionCheck check = zembrel::CheckFunction(
         {static_cast<zembrel::Waveform>(waveform), f, p, offset, level}, signal_->SampleRate);
-    const std::pair<bool, QLineEdit*> checks[] = {
-        {!check.Frequency, frequ},
-        {!check.Level, lev},
-        {!check.Phase, phase},
-        {!check.Offset, PhaseOffset},
-    };
-    bool invalid = false;
-    for (const auto& [bad, field] : checks) {
-        invalid = invalid || bad;
-    }
-    if (invalid) {
+    if (!check.Valid()) {
         // A fundamental in 0 < f <= fs/2 may still be too low for its series.
         const auto shape = static_cast<zembrel::Waveform>(waveform);
         const bool tooLow = !check.Frequency && f > 0.0 &&
@@ -118,20 +82,18 @@ void TFDlgFunctionGen::BStartCalculationClick() {
                   {{tooLow, QStringLiteral("Frequency must be at least %1 Hz at "
                                            "this sampling frequency.")
                                 .arg(limit, 0, 'g', 3)},
-                   {checks[2].first, NumberRange(QStringLiteral("Phase"))},
-                   {checks[3].first, NumberRange(QStringLiteral("L/R Phase Offset"))}});
-        for (const auto& [bad, field] : checks) {
-            if (bad) {
-                field->clear();
-            }
-        }
+                   {!check.Phase, NumberRange(QStringLiteral("Phase"))},
+                   {!check.Offset, NumberRange(QStringLiteral("L/R Phase Offset"))}});
+        EmptyRefused({{!check.Frequency, frequ},
+                      {!check.Level, lev},
+                      {!check.Phase, phase},
+                      {!check.Offset, PhaseOffset}});
         return;
     }
-    level_ = level;
     StartCalculation(
         [&](TFProcessState* processState) {
             return std::make_unique<TCalcThread>(true, f, p, offset, signal_, &Progress, waveform,
-                                                 processState);
+                                                 processState, level);
         },
         false);
 }
@@ -142,8 +104,9 @@ void TFDlgFunctionGen::BCancelFunctionGeneratorClick() {
 
 void TFDlgFunctionGen::DeleteThread() {
     if (Progress == 100) {
+        // The worker's GenerateFunction has scaled the sum to the level.
         ReleaseWorker();
-        Commit(level_);
+        Commit(zembrel::GeneratorStatus::Finished);
     } else {
         AbortCalculation();
     }

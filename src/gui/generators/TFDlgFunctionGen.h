@@ -29,7 +29,4 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-
-private:
-    double level_ = 0.0; // dB, read at OK
 };

@@ -1,52 +1,45 @@
 #include "gui/generators/TFDlgPinkNoise.h"
 
+#include "core/generators/Generate.h"
 #include "core/generators/InputRules.h"
 #include "core/generators/NoiseGenerator.h"
 #include "core/generators/NoiseInputRules.h"
 #include "core/signal/SignalBase.h"
-#include "gui/generators/NoiseDialogFields.h"
 #include "gui/generators/ParameterForm.h"
 #include "gui/generators/TFDlgBandNoiseGen.h"
 #include "gui/generators/TNoiseCalcThread.h"
 
 #include <QEvent>
-#include <QGroupBox>
 #include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QVBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QWindow>
-
-using namespace noisedialog;
 
 TFDlgPinkNoise::TFDlgPinkNoise(QWidget* owner, QString tempFileName, TMainform* mainform,
                                zembrel::SignalBase* signal)
     : GeneratorDialog(owner, std::move(tempFileName), mainform, signal) {
     setWindowTitle(QStringLiteral("Pink Noise Generator"));
 
-    auto* bandGroup = new QGroupBox(QStringLiteral("Pink Noise Parameters"), this);
-    auto* grid = new QGridLayout(bandGroup);
-    f_start = Edit(bandGroup, "f_start");
-    f_stop = Edit(bandGroup, "f_stop");
-    step = Edit(bandGroup, "step");
-    PhaseOffset = Edit(bandGroup, "PhaseOffset");
-    Row(grid, QStringLiteral("Start Frequency:"), f_start, QStringLiteral("Hz"));
-    Row(grid, QStringLiteral("Stop Frequency:"), f_stop, QStringLiteral("Hz"));
-    Row(grid, QStringLiteral("Step Size:"), step, QStringLiteral("Hz"));
-    Row(grid, QStringLiteral("L/R Phase Offset:"), PhaseOffset, QStringLiteral("DEG"));
+    ParameterForm band(this, QStringLiteral("Pink Noise Parameters"));
+    f_start = band.AddEdit("f_start", QStringLiteral("Start Frequency:"), QString(),
+                           QStringLiteral("Hz"));
+    f_stop =
+        band.AddEdit("f_stop", QStringLiteral("Stop Frequency:"), QString(), QStringLiteral("Hz"));
+    step = band.AddEdit("step", QStringLiteral("Step Size:"), QString(), QStringLiteral("Hz"));
+    PhaseOffset = band.AddEdit("PhaseOffset", QStringLiteral("L/R Phase Offset:"), QString(),
+                               QStringLiteral("DEG"));
     PhaseOffset->setEnabled(signal->Channels == 2);
 
-    auto* levelGroup = new QGroupBox(QStringLiteral("Signal Parameters"), this);
-    auto* levelGrid = new QGridLayout(levelGroup);
-    lev = Edit(levelGroup, "lev");
-    Row(levelGrid, QStringLiteral("Level:"), lev, QStringLiteral("dB"));
+    ParameterForm level(this, QStringLiteral("Signal Parameters"));
+    lev = level.AddEdit("lev", QStringLiteral("Level:"), QString(), QStringLiteral("dB"));
 
-    BOK = Button(this, "BOK", QStringLiteral("OK"));
-    Button1 = Button(this, "Button1", QStringLiteral("Cancel"));
-    connect(BOK, &QPushButton::clicked, this, &TFDlgPinkNoise::BOKClick);
-    connect(Button1, &QPushButton::clicked, this, &TFDlgPinkNoise::Button1Click);
+    BOK = MakeButton(this, "BOK", QStringLiteral("OK"));
+    Button1 = MakeButton(this, "Button1", QStringLiteral("Cancel"));
+    OnClick(BOK, &TFDlgPinkNoise::BOKClick);
+    OnClick(Button1, &TFDlgPinkNoise::Button1Click);
     SetOkButton(BOK);
 
-    PlaceBesideButtons(this, {bandGroup, levelGroup}, {BOK, Button1});
+    PlaceBesideButtons(this, {band.Group(), level.Group()}, {BOK, Button1});
 
     setTabOrder(f_start, f_stop);
     setTabOrder(f_stop, step);
@@ -100,10 +93,7 @@ void TFDlgPinkNoise::BOKClick() {
 
     const zembrel::NoiseCheck check =
         zembrel::CheckPinkNoise({start_, stop_, step_, offset_, level_}, signal_->SampleRate);
-    const auto checks = {std::pair{!check.Start, f_start}, std::pair{!check.Stop, f_stop},
-                         std::pair{!check.Step, step}, std::pair{!check.Level, lev},
-                         std::pair{!check.Offset, PhaseOffset}};
-    if (AnyInvalid(checks)) {
+    if (!check.Valid()) {
         ShowError(TFDlgBandNoiseGen::ErrorText,
                   {{!check.Offset, NumberRange(QStringLiteral("L/R Phase Offset"))}});
         // The closing error window hands the activation back, which starts the fields afresh;
@@ -111,14 +101,19 @@ void TFDlgPinkNoise::BOKClick() {
         // window system reports the activation.
         FormActivate();
         otherWindowHadFocus_ = false;
-        EmptyInvalid(checks);
+        EmptyRefused({{!check.Start, f_start},
+                      {!check.Stop, f_stop},
+                      {!check.Step, step},
+                      {!check.Level, lev},
+                      {!check.Offset, PhaseOffset}});
         return;
     }
     StartCalculation(
         [&](TFProcessState* processState) {
-            // Amplitude 1.0 is not used in mode 1: each line gets 1/sqrt(f).
+            // Amplitude 1.0 is not used in mode 1: each line gets 1/sqrt(f). The worker's
+            // GeneratePinkNoise scales the band to the level.
             return std::make_unique<TNoiseCalcThread>(true, start_, stop_, step_, 1.0, offset_,
-                                                      signal_, &Progress, 1, processState);
+                                                      signal_, &Progress, 1, processState, level_);
         },
         /*noise=*/true);
 }
@@ -130,7 +125,7 @@ void TFDlgPinkNoise::Button1Click() {
 void TFDlgPinkNoise::DeleteThread() {
     if (Progress == 100) {
         ReleaseWorker();
-        Commit(level_);
+        Commit(zembrel::GeneratorStatus::Finished);
     } else {
         AbortCalculation();
     }

@@ -4,10 +4,13 @@
 
 #include <functional>
 
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace zembrel {
+struct SineCheck;
+}
 
 // "Sine Generator": adds one sine at a time into the shared signal (which is the running sum),
 // then scales the sum to the level; or imports a list of sines from a text file.
@@ -47,7 +50,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // Adds the sine in the fields (first form for mono, with the L/R offset for stereo).
-    void AddSineFromFields(double f, double a, double p, double offset);
+    // Shows the error text and empties every field in error.
+    void RefuseSine(const zembrel::SineCheck& check);
     int counter_ = 1;
 };

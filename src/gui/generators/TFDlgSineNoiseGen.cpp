@@ -1,61 +1,51 @@
 #include "gui/generators/TFDlgSineNoiseGen.h"
 
 #include "core/generators/FrequencyListFile.h"
+#include "core/generators/Generate.h"
 #include "core/generators/InputRules.h"
 #include "core/generators/PseudoNoiseList.h"
 #include "core/generators/SineGenerator.h"
 #include "core/generators/ToneInputRules.h"
 #include "core/signal/SignalBase.h"
 #include "gui/app/LocalPath.h"
-#include "gui/generators/NoiseDialogFields.h"
 #include "gui/generators/ParameterForm.h"
 #include "gui/generators/TFDlgSineGen.h"
 
-#include <QGroupBox>
-#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
-#include <QVBoxLayout>
-
-using namespace noisedialog;
+#include <QPushButton>
 
 TFDlgSineNoiseGen::TFDlgSineNoiseGen(QWidget* owner, QString tempFileName, TMainform* mainform,
                                      zembrel::SignalBase* signal)
     : GeneratorDialog(owner, std::move(tempFileName), mainform, signal) {
     setWindowTitle(QStringLiteral("Sine with pn_phase Generator"));
 
-    auto* sineGroup = new QGroupBox(QStringLiteral("Sine with pn_phase Parameters"), this);
-    auto* grid = new QGridLayout(sineGroup);
-    Label11 = new QLabel(QStringLiteral("Sine  #:"), sineGroup);
-    Label11->setObjectName(QStringLiteral("Label11"));
-    Label7 = new QLabel(QStringLiteral("1"), sineGroup);
-    Label7->setObjectName(QStringLiteral("Label7"));
-    grid->addWidget(Label11, 0, 0);
-    grid->addWidget(Label7, 0, 1);
-    frequ = Edit(sineGroup, "frequ");
-    ampl = Edit(sineGroup, "ampl");
-    PhaseOffset = Edit(sineGroup, "PhaseOffset", QStringLiteral("0"));
-    Row(grid, QStringLiteral("Frequency:"), frequ, QStringLiteral("Hz"));
-    Row(grid, QStringLiteral("Amplitude:"), ampl, QStringLiteral("V"));
-    Row(grid, QStringLiteral("L/R Phase Offset:"), PhaseOffset, QStringLiteral("DEG"));
+    ParameterForm sines(this, QStringLiteral("Sine with pn_phase Parameters"));
+    Label11 = sines.Label("Label11", QStringLiteral("Sine  #:"));
+    Label7 = sines.Label("Label7", QStringLiteral("1"));
+    sines.AddField(Label7, Label11);
+    frequ = sines.AddEdit("frequ", QStringLiteral("Frequency:"), QString(), QStringLiteral("Hz"));
+    ampl = sines.AddEdit("ampl", QStringLiteral("Amplitude:"), QString(), QStringLiteral("V"));
+    PhaseOffset = sines.AddEdit("PhaseOffset", QStringLiteral("L/R Phase Offset:"),
+                                QStringLiteral("0"), QStringLiteral("DEG"));
     PhaseOffset->setEnabled(signal->Channels == 2);
 
-    auto* levelGroup = new QGroupBox(QStringLiteral("Signal Parameters"), this);
-    auto* levelGrid = new QGridLayout(levelGroup);
-    lev = Edit(levelGroup, "lev", QStringLiteral("0"));
-    Row(levelGrid, QStringLiteral("Level:"), lev, QStringLiteral("dB"));
+    ParameterForm level(this, QStringLiteral("Signal Parameters"));
+    lev = level.AddEdit("lev", QStringLiteral("Level:"), QStringLiteral("0"), QStringLiteral("dB"));
 
-    BAddSine = Button(this, "BAddSine", QStringLiteral("Add Sine..."));
-    BImport = Button(this, "BImport", QStringLiteral("Import..."));
+    BAddSine = MakeButton(this, "BAddSine", QStringLiteral("Add Sine..."));
+    BImport = MakeButton(this, "BImport", QStringLiteral("Import..."));
     BImport->setToolTip(QStringLiteral("Reads signal data from file"));
-    BOK = Button(this, "BOK", QStringLiteral("OK"));
-    BCancel = Button(this, "BCancel", QStringLiteral("Cancel"));
-    connect(BAddSine, &QPushButton::clicked, this, &TFDlgSineNoiseGen::BAddSineClick);
-    connect(BImport, &QPushButton::clicked, this, &TFDlgSineNoiseGen::BImportClick);
-    connect(BOK, &QPushButton::clicked, this, &TFDlgSineNoiseGen::BOKClick);
-    connect(BCancel, &QPushButton::clicked, this, &TFDlgSineNoiseGen::BCancelClick);
+    BOK = MakeButton(this, "BOK", QStringLiteral("OK"));
+    BCancel = MakeButton(this, "BCancel", QStringLiteral("Cancel"));
+    OnClick(BAddSine, &TFDlgSineNoiseGen::BAddSineClick);
+    OnClick(BImport, &TFDlgSineNoiseGen::BImportClick);
+    OnClick(BOK, &TFDlgSineNoiseGen::BOKClick);
+    OnClick(BCancel, &TFDlgSineNoiseGen::BCancelClick);
     SetOkButton(BOK);
 
-    PlaceBesideButtons(this, {sineGroup, levelGroup}, {BAddSine, BImport, BOK, BCancel});
+    PlaceBesideButtons(this, {sines.Group(), level.Group()}, {BAddSine, BImport, BOK, BCancel});
 
     setTabOrder(frequ, ampl);
     setTabOrder(ampl, PhaseOffset);
@@ -74,19 +64,16 @@ void TFDlgSineNoiseGen::BAddSineClick() {
     const double a = ReadNumber(ampl);
     const double offset = ReadNumber(PhaseOffset);
     const zembrel::PnSineCheck check = zembrel::CheckPnSine({f, a, offset}, signal_->SampleRate);
-    const auto checks = {std::pair{!check.Frequency, frequ}, std::pair{!check.Amplitude, ampl},
-                         std::pair{!check.Offset, PhaseOffset}};
-    if (AnyInvalid(checks)) {
-        ShowError(TFDlgSineGen::ErrorText,
-                  {{!check.Amplitude, NumberRange(QStringLiteral("Amplitude"))},
-                   {!check.Offset, NumberRange(QStringLiteral("L/R Phase Offset"))}});
-        EmptyInvalid(checks);
+    if (!check.Valid()) {
+        RefuseSine(check);
         frequ->setFocus();
         return;
     }
     ++counter_;
     Label7->setText(QString::number(counter_));
-    zembrel::AddPnSine(*signal_, {f, a, offset}); // mono ignores the offset
+    // One step of the sum that GeneratePnSines builds: the sine is added at once (mono ignores
+    // the offset).
+    zembrel::AddPnSine(*signal_, {f, a, offset});
     frequ->clear();
     ampl->clear();
     frequ->setFocus();
@@ -100,17 +87,24 @@ void TFDlgSineNoiseGen::BOKClick() {
     // Every check is made, so every field in error is emptied.
     const zembrel::PnSineCheck check =
         zembrel::CheckPnSine({f, a, offset}, signal_->SampleRate, level);
-    const auto checks = {std::pair{!check.Frequency, frequ}, std::pair{!check.Level, lev},
-                         std::pair{!check.Amplitude, ampl}, std::pair{!check.Offset, PhaseOffset}};
-    if (AnyInvalid(checks)) {
-        ShowError(TFDlgSineGen::ErrorText,
-                  {{!check.Amplitude, NumberRange(QStringLiteral("Amplitude"))},
-                   {!check.Offset, NumberRange(QStringLiteral("L/R Phase Offset"))}});
-        EmptyInvalid(checks);
+    if (!check.Valid()) {
+        RefuseSine(check);
         return;
     }
-    zembrel::AddPnSine(*signal_, {f, a, offset});
-    Commit(level);
+    // The phases continue from the program's phase generator, as Add Sine's did.
+    Commit(
+        zembrel::GeneratePnSines(*signal_, {{f, a, offset}}, level, std::nullopt, OnGuiThread()));
+}
+
+void TFDlgSineNoiseGen::RefuseSine(const zembrel::PnSineCheck& check) {
+    ShowError(TFDlgSineGen::ErrorText,
+              {{!check.Amplitude, NumberRange(QStringLiteral("Amplitude"))},
+               {!check.Offset, NumberRange(QStringLiteral("L/R Phase Offset"))}});
+    // Every check is made, so every field in error is emptied (the level only after OK).
+    EmptyRefused({{!check.Frequency, frequ},
+                  {!check.Level, lev},
+                  {!check.Amplitude, ampl},
+                  {!check.Offset, PhaseOffset}});
 }
 
 void TFDlgSineNoiseGen::BCancelClick() {
@@ -134,7 +128,10 @@ void TFDlgSineNoiseGen::BImportClick() {
         return;
     }
     // One drawn phase per record, the same in both channels: the list has no offset.
-    if (RunSynthesis([&] { zembrel::AddPnSineList(*signal_, list); })) {
-        Commit(list.Level);
+    zembrel::GeneratorStatus status = zembrel::GeneratorStatus::Stopped;
+    if (RunSynthesis([&] {
+            status = zembrel::GeneratePnSineList(*signal_, list, std::nullopt, OnGuiThread());
+        })) {
+        Commit(status);
     }
 }

@@ -8,6 +8,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace zembrel {
+struct PnSineCheck;
+}
+
 // "Sine with pn_phase Generator": adds one sine at a time into the shared signal, each with a
 // phase drawn from the process-wide phase generator, then scales the sum to the level; or
 // imports a list of frequencies and amplitudes. Everything runs on the GUI thread.
@@ -44,5 +48,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Shows the error text and empties every field in error.
+    void RefuseSine(const zembrel::PnSineCheck& check);
     int counter_ = 1;
 };

@@ -29,6 +29,9 @@ void WorkerThread::run() {
 }
 
 void WorkerThread::Report(int percent) {
+    // The dialog's Progress follows the reports, so it reaches 100 exactly when the last unit
+    // was started, also where the work counts its units in a variable of its own.
+    *progress_ = percent;
     // The progress window lives as long as the worker: the dialog releases both together, after
     // the worker has ended.
     QMetaObject::invokeMethod(processState_.data(), "ShowProgress", Qt::BlockingQueuedConnection,

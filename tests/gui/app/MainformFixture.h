@@ -5,9 +5,12 @@
 #include "gui/app/TMainform.h"
 #include "gui/app/WaveformChart.h"
 
+#include "core/signal/SignalBase.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QStringList>
 
 #include <memory>
 
@@ -26,14 +29,27 @@ protected:
         QApplication::processEvents();
     }
 
-    // Makes signal the current one the way a generator commits it: playback file, then view.
+    // Makes signal the current one through the window's one commit: playback file, then
+    // memory, then view.
     void Commit(const zembrel::SignalBase& signal) {
-        *form->Signal() = signal;
-        ASSERT_TRUE(form->WriteTempFile(signal));
-        form->ShowSignal(form->Signal());
-        form->ArrangeCharts();
+        ASSERT_TRUE(form->Document().Commit(zembrel::SignalBase(signal), {}, form.get()));
+    }
+
+    // A generator dialog as its menu item opens it: on the cleared current signal, shown unless
+    // show is false, its error texts recorded in errors instead of a window.
+    template <class Dialog> std::unique_ptr<Dialog> OpenDialog(bool show = true) {
+        form->Signal()->Clear();
+        auto d =
+            std::make_unique<Dialog>(nullptr, form->TempFileName(), form.get(), form->Signal());
+        d->ShowErrorMessage = [this](const QString& text) { errors.append(text); };
+        if (show) {
+            d->show();
+            QApplication::processEvents();
+        }
+        return d;
     }
 
     guitest::ScopedTempEnv temp;
     std::unique_ptr<TMainform> form;
+    QStringList errors;
 };

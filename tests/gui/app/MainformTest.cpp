@@ -371,8 +371,7 @@ TEST(MainformDialogs, InstalledItemsOpenTheirDialogs) {
     for (double& v : tone.Mono) {
         v = std::trunc(v);
     }
-    *form.Signal() = tone;
-    ASSERT_TRUE(form.WriteTempFile(tone));
+    ASSERT_TRUE(form.Document().Commit(SignalBase(tone), {}, &form));
 
     const std::vector<std::pair<QAction*, const char*>> items = {
         {form.Sine, "TFDlgSineGen"},

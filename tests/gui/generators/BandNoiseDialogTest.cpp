@@ -1,4 +1,5 @@
 #include "gui/generators/TFDlgBandNoiseGen.h"
+#include "tests/gui/UserInput.h"
 #include "tests/gui/app/MainformFixture.h"
 #include "tests/gui/generators/NoiseTestSupport.h"
 
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+
+#include <stdexcept>
 
 using zembrel::NoiseMode;
 using zembrel::RandomNumberGenerator;
@@ -43,15 +46,6 @@ SignalBase Expected(SignalBase signal, std::uint32_t seed, const std::vector<Ban
 
 class BandNoiseDialog : public MainformFixture {
 protected:
-    std::unique_ptr<TFDlgBandNoiseGen> Open() {
-        form->Signal()->Clear();
-        auto d = std::make_unique<TFDlgBandNoiseGen>(nullptr, form->TempFileName(), form.get(),
-                                                     form->Signal());
-        d->ShowErrorMessage = [this](const QString& text) { errors.append(text); };
-        d->show();
-        return d;
-    }
-
     // The status texts in the order they appear (a repeated text is not seen again).
     void SetUp() override {
         MainformFixture::SetUp();
@@ -79,12 +73,11 @@ protected:
         return before;
     }
 
-    QStringList errors;
     QStringList statuses;
 };
 
 TEST_F(BandNoiseDialog, StartsWithBandOneAndOffsetOnlyForStereo) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgBandNoiseGen>();
     EXPECT_EQ(d->windowTitle(), "White Noise Generator");
     EXPECT_EQ(d->LNumBand->text(), "1");
     for (QLineEdit* e : {d->f_start, d->f_stop, d->step, d->ampl}) {
@@ -95,14 +88,14 @@ TEST_F(BandNoiseDialog, StartsWithBandOneAndOffsetOnlyForStereo) {
     EXPECT_FALSE(d->PhaseOffset->isEnabled());
     d->close();
     Commit(SignalBase(44100.0, 0.1, 16, 32768, 2));
-    auto stereo = Open();
+    auto stereo = OpenDialog<TFDlgBandNoiseGen>();
     EXPECT_TRUE(stereo->PhaseOffset->isEnabled());
     EXPECT_EQ(stereo->PhaseOffset->text(), "0");
 }
 
 TEST_F(BandNoiseDialog, AddBandChecksEdgesAndStepAndEmptiesEachFieldInError) {
     Commit(SignalBase(44100.0, 0.01, 16, 32768, 1));
-    auto d = Open();
+    auto d = OpenDialog<TFDlgBandNoiseGen>();
     struct Case {
         const char *start, *stop, *step, *amplitude;
         bool startBad, stopBad, stepBad, amplitudeBad;
@@ -144,7 +137,7 @@ TEST_F(BandNoiseDialog, AddBandChecksEdgesAndStepAndEmptiesEachFieldInError) {
 
 TEST_F(BandNoiseDialog, AddBandReturnsAtOnceAndAddsTheBandUnscaled) {
     Commit(SignalBase(44100.0, 0.2, 16, 32768, 2));
-    auto d = Open();
+    auto d = OpenDialog<TFDlgBandNoiseGen>();
     RandomNumberGenerator::Seed(2024);
     d->PhaseOffset->setText("90");
     d->lev->setText("-3");
@@ -179,7 +172,7 @@ TEST_F(BandNoiseDialog, AddBandReturnsAtOnceAndAddsTheBandUnscaled) {
 
 TEST_F(BandNoiseDialog, OkAfterTwoBandsScalesAllThreeTogether) {
     Commit(SignalBase(44100.0, 0.1, 16, 32768, 1));
-    auto d = Open();
+    auto d = OpenDialog<TFDlgBandNoiseGen>();
     RandomNumberGenerator::Seed(77);
     Enter(*d, "100", "200", "1", "1");
     d->BAddBand->click();
@@ -215,7 +208,7 @@ TEST_F(BandNoiseDialog, OkAfterTwoBandsScalesAllThreeTogether) {
 
 TEST_F(BandNoiseDialog, CancelInTheProgressWindowRestoresTheSignalAndCloses) {
     const SignalBase before = CommitTone();
-    auto d = Open();
+    auto d = OpenDialog<TFDlgBandNoiseGen>();
     Enter(*d, "100", "1100", "1", "1");
     d->BAddBand->click();
     noisetest::WaitForWorker(*d);
@@ -240,7 +233,7 @@ TEST_F(BandNoiseDialog, CancelInTheProgressWindowRestoresTheSignalAndCloses) {
 TEST_F(BandNoiseDialog, CancelAndCloseBoxWithoutAWorkerRestore) {
     const SignalBase before = CommitTone(1, 0.1);
     for (bool closeBox : {false, true}) {
-        auto d = Open();
+        auto d = OpenDialog<TFDlgBandNoiseGen>();
         Enter(*d, "100", "200", "1", "1");
         d->BAddBand->click();
         noisetest::WaitForWorker(*d);
@@ -253,7 +246,7 @@ TEST_F(BandNoiseDialog, CancelAndCloseBoxWithoutAWorkerRestore) {
 
 TEST_F(BandNoiseDialog, ImportComputesTheListedBandsAndScalesThemToTheFileLevel) {
     Commit(SignalBase(44100.0, 0.2, 16, 32768, 2));
-    auto d = Open();
+    auto d = OpenDialog<TFDlgBandNoiseGen>();
     Enter(*d, "5000", "5010", "1", "1");
     d->BAddBand->click(); // discarded by the import
     noisetest::WaitForWorker(*d);
@@ -293,7 +286,7 @@ TEST_F(BandNoiseDialog, ImportComputesTheListedBandsAndScalesThemToTheFileLevel)
 
 TEST_F(BandNoiseDialog, ABandCancelledDuringTheImportEndsIt) {
     const SignalBase before = CommitTone();
-    auto d = Open();
+    auto d = OpenDialog<TFDlgBandNoiseGen>();
     noisetest::ProgressWatcher watcher([](TFProcessState* window, int, int report) {
         if (report == 2) {
             window->Button1->click();
@@ -308,9 +301,28 @@ TEST_F(BandNoiseDialog, ABandCancelledDuringTheImportEndsIt) {
     EXPECT_EQ(form->Signal()->Mono, before.Mono);
 }
 
+// An exception at the end of an imported band (here from the status line) ends the import's
+// wait: the dialog is not left waiting with its buttons held.
+TEST_F(BandNoiseDialog, AnExceptionAtTheEndOfAnImportedBandReleasesTheDialog) {
+    CommitTone();
+    guitest::MessageBoxCatcher boxes;
+    auto d = OpenDialog<TFDlgBandNoiseGen>();
+    QObject::connect(form->StatusBar1, &QStatusBar::messageChanged, [](const QString& text) {
+        if (text == "Calculation of frequency band finished.") {
+            throw std::runtime_error("the status line broke");
+        }
+    });
+    d->OpenDialog1 = [] { return QString(ZEMBREL_TEST_DATA_DIR "/band_list.txt"); };
+    userinput::Click(d->BImport);
+    ASSERT_TRUE(userinput::WaitUntil([&] { return d->BOK->isEnabled(); }));
+    EXPECT_TRUE(d->isVisible());
+    ASSERT_EQ(boxes.Texts().size(), 1);
+    EXPECT_TRUE(boxes.Texts()[0].contains("the status line broke"));
+}
+
 TEST_F(BandNoiseDialog, AnUnusableListIsRefusedBeforeAnyBandIsComputed) {
     Commit(SignalBase(44100.0, 0.1, 16, 32768, 1));
-    auto d = Open();
+    auto d = OpenDialog<TFDlgBandNoiseGen>();
     Enter(*d, "300", "310", "1", "1");
     d->BAddBand->click();
     noisetest::WaitForWorker(*d);

@@ -10,6 +10,9 @@
 #include "core/signal/SignalBase.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <algorithm>
 
 #include <new>
 #include <stdexcept>
@@ -40,6 +43,11 @@ public:
             signal_->Clear();
             throw std::bad_alloc();
         });
+    }
+    // OK of a dialog whose sum is a full-scale step.
+    void CommitStep() {
+        signal_->Mono.assign(signal_->Mono.size(), 1.0);
+        Commit(0.0);
     }
     void Start() {
         StartCalculation(
@@ -80,12 +88,41 @@ TEST_F(CalculationFailure, AFailedWorkerOrImportRestoresTheSignalAndSaysWhy) {
         WorkerDialog dialog(nullptr, form->TempFileName(), form.get(), form->Signal());
         dialog.show();
         import ? dialog.ImportOutOfMemory() : dialog.Start();
-        ASSERT_TRUE(userinput::WaitUntil([&] { return !dialog.isVisible(); }));
+        ASSERT_TRUE(guitest::WaitUntilClosed(dialog));
         EXPECT_EQ(form->StatusText(),
                   "Calculation stopped: there is not enough memory for this calculation.");
         EXPECT_EQ(form->Signal()->Mono, before.Mono);
         ASSERT_EQ(boxes.Texts().size(), 1);
         EXPECT_TRUE(boxes.Texts()[0].contains("previous signal is restored"));
+    }
+}
+
+// When the playback file can be neither read back nor written, the user reads one message that
+// says so and what the signal is now, never "the previous signal is restored".
+TEST_F(CalculationFailure, AFailedRestoreIsOneCoherentMessage) {
+    for (const bool commit : {false, true}) {
+        SCOPED_TRACE(commit ? "commit" : "worker");
+        CommitTone();
+        guitest::MessageBoxCatcher boxes;
+        form->Signal()->Clear();
+        WorkerDialog dialog(nullptr, form->TempFileName(), form.get(), form->Signal());
+        dialog.show();
+        // A folder in the file's place: it cannot be read, and no file can be renamed onto it.
+        ASSERT_TRUE(QFile::remove(form->TempFileName()));
+        ASSERT_TRUE(QDir().mkdir(form->TempFileName()));
+        commit ? dialog.CommitStep() : dialog.Start();
+        ASSERT_TRUE(guitest::WaitUntilClosed(dialog));
+        ASSERT_TRUE(QDir().rmdir(form->TempFileName()));
+        ASSERT_EQ(boxes.Texts().size(), 1);
+        const QString text = boxes.Texts()[0];
+        EXPECT_TRUE(text.contains("could not be restored")) << text.toStdString();
+        EXPECT_TRUE(text.contains("now silent")) << text.toStdString();
+        EXPECT_FALSE(text.contains("is restored") || text.contains("is kept"))
+            << text.toStdString();
+        const zembrel::SampleArray& silent = form->Signal()->Mono;
+        EXPECT_EQ(silent.size(), before.Mono.size());
+        EXPECT_TRUE(std::all_of(silent.begin(), silent.end(), [](double v) { return v == 0.0; }));
+        EXPECT_EQ(guitest::LargestValue(form->LineSeries1), 0.0);
     }
 }
 

@@ -9,7 +9,6 @@
 #include "core/signal/SignalBase.h"
 
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,15 +24,6 @@ namespace {
 
 class FunctionDialog : public MainformFixture {
 protected:
-    std::unique_ptr<TFDlgFunctionGen> Open() {
-        form->Signal()->Clear();
-        auto d = std::make_unique<TFDlgFunctionGen>(nullptr, form->TempFileName(), form.get(),
-                                                    form->Signal());
-        d->ShowErrorMessage = [this](const QString& text) { errors.append(text); };
-        d->show();
-        return d;
-    }
-
     // Presses OK and records every value the progress window shows; onReport may act on each.
     std::vector<int> Run(TFDlgFunctionGen& d, const std::function<void(int)>& onReport = {}) {
         std::vector<int> reports;
@@ -51,21 +41,15 @@ protected:
                                  onReport(value);
                              }
                          });
-        QDeadlineTimer deadline(60000);
-        while (d.isVisible() && !deadline.hasExpired()) {
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        EXPECT_FALSE(d.isVisible()) << "the calculation did not end";
+        EXPECT_TRUE(guitest::WaitUntilClosed(d)) << "the calculation did not end";
         EXPECT_FALSE(d.CalculationRunning());
         EXPECT_EQ(d.ProcessState(), nullptr);
         return reports;
     }
-
-    QStringList errors;
 };
 
 TEST_F(FunctionDialog, StartsWithSquareAndOffsetOnlyForStereo) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgFunctionGen>();
     EXPECT_EQ(d->windowTitle(), "Function Generator");
     EXPECT_EQ(d->function->currentText(), "Square");
     EXPECT_EQ(d->function->count(), 3);
@@ -75,11 +59,11 @@ TEST_F(FunctionDialog, StartsWithSquareAndOffsetOnlyForStereo) {
     EXPECT_FALSE(d->PhaseOffset->isEnabled());
     d->close();
     Commit(SignalBase(44100.0, 0.1, 16, 32768, 2));
-    EXPECT_TRUE(Open()->PhaseOffset->isEnabled());
+    EXPECT_TRUE(OpenDialog<TFDlgFunctionGen>()->PhaseOffset->isEnabled());
 }
 
 TEST_F(FunctionDialog, RejectsBadInputWithoutStartingAWorker) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgFunctionGen>();
     struct Case {
         const char *f, *level;
         bool fEmptied, levelEmptied;
@@ -101,7 +85,7 @@ TEST_F(FunctionDialog, RejectsBadInputWithoutStartingAWorker) {
 }
 
 TEST_F(FunctionDialog, ReportsEveryHarmonicAndCommitsTheScaledResult) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgFunctionGen>();
     d->frequ->setText("1000");
     EXPECT_EQ(Run(*d), (std::vector<int>{9, 18, 27, 36, 45, 54, 63, 72, 81, 90, 100}));
     EXPECT_EQ(form->StatusText(), "Calculation finished.");
@@ -121,7 +105,7 @@ TEST_F(FunctionDialog, ReportsEveryHarmonicAndCommitsTheScaledResult) {
 
 TEST_F(FunctionDialog, OneHarmonicGivesASingleReportOf100AndCommaIsNoDecimalSeparator) {
     for (int waveform = 0; waveform < 3; ++waveform) {
-        auto d = Open();
+        auto d = OpenDialog<TFDlgFunctionGen>();
         d->function->setCurrentIndex(waveform);
         // Read as 22050 Hz, the highest allowed; with a decimal comma it would be 22050.9 Hz
         // and rejected.
@@ -137,7 +121,7 @@ TEST_F(FunctionDialog, CancelBetweenReportsRestoresTheSignalAndCancelAfter100Kee
     zembrel::FinishSignal(before, -10.0);
     Commit(before);
 
-    auto d = Open();
+    auto d = OpenDialog<TFDlgFunctionGen>();
     d->frequ->setText("1000");
     const auto reports = Run(*d, [&d](int value) {
         if (value == 45) {
@@ -150,7 +134,7 @@ TEST_F(FunctionDialog, CancelBetweenReportsRestoresTheSignalAndCancelAfter100Kee
     EXPECT_EQ(d->result(), QDialog::Rejected);
     EXPECT_EQ(form->Signal()->Mono, before.Mono);
 
-    auto late = Open();
+    auto late = OpenDialog<TFDlgFunctionGen>();
     late->frequ->setText("1000");
     Run(*late, [&late](int value) {
         if (value == 100) {
@@ -162,7 +146,7 @@ TEST_F(FunctionDialog, CancelBetweenReportsRestoresTheSignalAndCancelAfter100Kee
 }
 
 TEST_F(FunctionDialog, WhileRunningButtonsAreDisabledAndTheCloseBoxIsIgnored) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgFunctionGen>();
     d->frequ->setText("10");
     d->function->setCurrentIndex(2); // 2205 harmonics
     bool checked = false;
@@ -185,7 +169,7 @@ TEST_F(FunctionDialog, WhileRunningButtonsAreDisabledAndTheCloseBoxIsIgnored) {
 
 TEST_F(FunctionDialog, CloseBoxWithoutACalculationActsAsCancel) {
     const SignalBase before = *form->Signal();
-    auto d = Open();
+    auto d = OpenDialog<TFDlgFunctionGen>();
     d->close();
     EXPECT_FALSE(d->isVisible());
     EXPECT_EQ(d->result(), QDialog::Rejected);

@@ -20,9 +20,7 @@
 template <class Dialog> class ModulationDialogFixture : public MainformFixture {
 protected:
     std::unique_ptr<Dialog> Open(bool show = true) {
-        form->Signal()->Clear();
-        auto d =
-            std::make_unique<Dialog>(nullptr, form->TempFileName(), form.get(), form->Signal());
+        auto d = this->template OpenDialog<Dialog>(show);
         Dialog* dialog = d.get();
         d->ShowErrorMessage = [this, dialog](const QString& text) {
             errors.append(text);
@@ -31,10 +29,6 @@ protected:
                 atMessage[edit->objectName()] = edit->text();
             }
         };
-        if (show) {
-            d->show();
-            QApplication::processEvents();
-        }
         return d;
     }
 
@@ -60,6 +54,5 @@ protected:
         return peak;
     }
 
-    QStringList errors;
     std::map<QString, QString> atMessage; // edit name -> text while the message was shown
 };

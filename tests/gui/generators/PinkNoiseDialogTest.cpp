@@ -20,15 +20,6 @@ namespace {
 
 class PinkNoiseDialog : public MainformFixture {
 protected:
-    std::unique_ptr<TFDlgPinkNoise> Open() {
-        form->Signal()->Clear();
-        auto d = std::make_unique<TFDlgPinkNoise>(nullptr, form->TempFileName(), form.get(),
-                                                  form->Signal());
-        d->ShowErrorMessage = [this](const QString& text) { errors.append(text); };
-        d->show();
-        return d;
-    }
-
     static void Enter(TFDlgPinkNoise& d, const QString& start, const QString& stop,
                       const QString& step, const QString& level = "0") {
         d.f_start->setText(start);
@@ -36,12 +27,10 @@ protected:
         d.step->setText(step);
         d.lev->setText(level);
     }
-
-    QStringList errors;
 };
 
 TEST_F(PinkNoiseDialog, FieldsStartAfreshAtEveryActivation) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgPinkNoise>();
     EXPECT_EQ(d->windowTitle(), "Pink Noise Generator");
     const auto expectInitial = [&d] {
         EXPECT_EQ(d->f_start->text(), "");
@@ -73,11 +62,11 @@ TEST_F(PinkNoiseDialog, FieldsStartAfreshAtEveryActivation) {
     d->close();
 
     Commit(SignalBase(44100.0, 0.1, 16, 32768, 2));
-    EXPECT_TRUE(Open()->PhaseOffset->isEnabled());
+    EXPECT_TRUE(OpenDialog<TFDlgPinkNoise>()->PhaseOffset->isEnabled());
 }
 
 TEST_F(PinkNoiseDialog, OkChecksEveryFieldAndEmptiesThoseInError) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgPinkNoise>();
     struct Case {
         const char *start, *stop, *step, *level;
         bool startBad, stopBad, stepBad, levelBad;
@@ -127,7 +116,7 @@ TEST_F(PinkNoiseDialog, RunsOneBandWithAmplitudesOneOverRootF) {
         const std::time_t second = std::time(nullptr);
         std::vector<SignalBase> runs;
         for (const char* edges : {"100 1000", "1000 100"}) {
-            auto d = Open();
+            auto d = OpenDialog<TFDlgPinkNoise>();
             const QStringList e = QString(edges).split(' ');
             Enter(*d, e[0], e[1], "100", "-1");
             d->PhaseOffset->setText("90");
@@ -178,7 +167,7 @@ TEST_F(PinkNoiseDialog, CancelInTheProgressWindowRestoresTheSignal) {
     SignalBase before = guitest::Tone(44100.0, 1.0, 1, 16, 440.0, 0.0, 1000.0);
     zembrel::FinishSignal(before, -10.0);
     Commit(before);
-    auto d = Open();
+    auto d = OpenDialog<TFDlgPinkNoise>();
     Enter(*d, "20", "20000", "1");
     noisetest::ProgressWatcher watcher([](TFProcessState* window, int, int report) {
         if (report == 5) {
@@ -195,7 +184,7 @@ TEST_F(PinkNoiseDialog, CancelInTheProgressWindowRestoresTheSignal) {
 
     // Cancel and the close box before OK restore as well.
     for (bool closeBox : {false, true}) {
-        auto again = Open();
+        auto again = OpenDialog<TFDlgPinkNoise>();
         closeBox ? (void)again->close() : again->Button1->click();
         EXPECT_EQ(again->result(), QDialog::Rejected);
         EXPECT_EQ(form->Signal()->Mono, before.Mono);

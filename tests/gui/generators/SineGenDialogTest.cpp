@@ -46,25 +46,15 @@ class SineDialog : public MainformFixture {
 protected:
     void SetUp() override { MainformFixture::SetUp(); }
 
-    std::unique_ptr<TFDlgSineGen> Open() {
-        form->Signal()->Clear();
-        auto dialog = std::make_unique<TFDlgSineGen>(nullptr, form->TempFileName(), form.get(),
-                                                     form->Signal());
-        dialog->ShowErrorMessage = [this](const QString& text) { errors.append(text); };
-        return dialog;
-    }
-
     void Enter(TFDlgSineGen& d, const QString& f, const QString& a, const QString& p) {
         d.frequ->setText(f);
         d.ampl->setText(a);
         d.deg->setText(p);
     }
-
-    QStringList errors;
 };
 
 TEST_F(SineDialog, StartsEmptyWithCounterOneAndOffsetOnlyForStereo) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineGen>(false);
     EXPECT_EQ(d->windowTitle(), "Sine Generator");
     EXPECT_EQ(d->Label2->text(), "1");
     EXPECT_EQ(d->frequ->text(), "");
@@ -72,13 +62,13 @@ TEST_F(SineDialog, StartsEmptyWithCounterOneAndOffsetOnlyForStereo) {
     EXPECT_EQ(d->PhaseOffset->text(), "0");
     EXPECT_FALSE(d->PhaseOffset->isEnabled());
     Commit(SignalBase(44100.0, 0.1, 16, 32768, 2));
-    auto stereo = Open();
+    auto stereo = OpenDialog<TFDlgSineGen>(false);
     EXPECT_TRUE(stereo->PhaseOffset->isEnabled());
     EXPECT_EQ(stereo->PhaseOffset->text(), "0");
 }
 
 TEST_F(SineDialog, AddSineRejectsFrequenciesOutsideTheBandAndNonNumbers) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineGen>(false);
     for (const char* bad : {"22050.5", "0", "-5", "", "abc", "nan", "inf", "1e999"}) {
         SCOPED_TRACE(bad);
         errors.clear();
@@ -107,7 +97,7 @@ TEST_F(SineDialog, AddSineRejectsFrequenciesOutsideTheBandAndNonNumbers) {
 }
 
 TEST_F(SineDialog, AddSineAddsAtOnceAndClearsTheSineFields) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineGen>(false);
     Enter(*d, "1000", "1", "90");
     d->lev->setText("-3");
     d->BAddSineClick();
@@ -127,7 +117,7 @@ TEST_F(SineDialog, AddSineAddsAtOnceAndClearsTheSineFields) {
 }
 
 TEST_F(SineDialog, OkChecksFrequencyAndLevelAndEmptiesEachFieldInError) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineGen>(false);
     Enter(*d, "1000", "1", "0");
     d->BAddSineClick();
     const SignalBase afterOne = *form->Signal();
@@ -154,7 +144,7 @@ TEST_F(SineDialog, OkChecksFrequencyAndLevelAndEmptiesEachFieldInError) {
 }
 
 TEST_F(SineDialog, OkScalesTheSumCommitsAndRedraws) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineGen>(false);
     d->show();
     Enter(*d, "1000", "1", "0");
     d->BOKClick();
@@ -175,7 +165,7 @@ TEST_F(SineDialog, SoxAgreesOnTheLevelsOfTheSavedSine) {
     if (QProcess::execute("sox", {"--version"}) != 0) {
         GTEST_SKIP() << "sox is not installed";
     }
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineGen>(false);
     Enter(*d, "1000", "1", "0");
     d->BOKClick();
     QTemporaryDir dir;
@@ -203,7 +193,7 @@ TEST_F(SineDialog, SoxAgreesOnTheLevelsOfTheSavedSine) {
 
 TEST_F(SineDialog, StereoOffsetMakesTheRightChannelLeadBy90Degrees) {
     Commit(SignalBase(44100.0, 0.1, 16, 32768, 2));
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineGen>(false);
     d->PhaseOffset->setText("90");
     Enter(*d, "1000", "1", "0");
     d->BAddSineClick();
@@ -230,7 +220,7 @@ TEST_F(SineDialog, CancelAndCloseBoxRestoreTheCommittedSignal) {
     const QString status = form->StatusText();
     for (bool closeBox : {false, true}) {
         SCOPED_TRACE(closeBox ? "close box" : "Cancel");
-        auto d = Open();
+        auto d = OpenDialog<TFDlgSineGen>(false);
         d->show();
         for (int i = 0; i < 3; ++i) {
             Enter(*d, "1000", "1", "0");
@@ -250,7 +240,7 @@ TEST_F(SineDialog, CancelAndCloseBoxRestoreTheCommittedSignal) {
 }
 
 TEST_F(SineDialog, ImportReplacesTheEntryByTheListScaledToItsLevel) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineGen>(false);
     Enter(*d, "5000", "1", "0");
     d->BAddSineClick(); // discarded by the import
     d->OpenDialog1 = [] { return QString(ZEMBREL_TEST_DATA_DIR "/sine_list.txt"); };
@@ -271,7 +261,7 @@ TEST_F(SineDialog, ImportReplacesTheEntryByTheListScaledToItsLevel) {
 }
 
 TEST_F(SineDialog, FailedImportNamesTheProblemAndKeepsTheSignal) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineGen>(false);
     d->show();
     Enter(*d, "5000", "1", "0");
     d->BAddSineClick();

@@ -24,25 +24,14 @@ double Radians(int degrees) {
 
 class SineNoiseDialog : public MainformFixture {
 protected:
-    std::unique_ptr<TFDlgSineNoiseGen> Open() {
-        form->Signal()->Clear();
-        auto d = std::make_unique<TFDlgSineNoiseGen>(nullptr, form->TempFileName(), form.get(),
-                                                     form->Signal());
-        d->ShowErrorMessage = [this](const QString& text) { errors.append(text); };
-        d->show();
-        return d;
-    }
-
     static void Enter(TFDlgSineNoiseGen& d, const QString& f, const QString& a) {
         d.frequ->setText(f);
         d.ampl->setText(a);
     }
-
-    QStringList errors;
 };
 
 TEST_F(SineNoiseDialog, StartsWithSineOneAndOffsetOnlyForStereo) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineNoiseGen>();
     EXPECT_EQ(d->windowTitle(), "Sine with pn_phase Generator");
     EXPECT_EQ(d->Label7->text(), "1");
     EXPECT_EQ(d->frequ->text(), "");
@@ -52,11 +41,11 @@ TEST_F(SineNoiseDialog, StartsWithSineOneAndOffsetOnlyForStereo) {
     EXPECT_FALSE(d->PhaseOffset->isEnabled());
     d->close();
     Commit(SignalBase(44100.0, 0.1, 16, 32768, 2));
-    EXPECT_TRUE(Open()->PhaseOffset->isEnabled());
+    EXPECT_TRUE(OpenDialog<TFDlgSineNoiseGen>()->PhaseOffset->isEnabled());
 }
 
 TEST_F(SineNoiseDialog, AddSineRejectsBadInputAndAddsNothing) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineNoiseGen>();
     struct Case {
         const char *f, *a;
         bool fBad, aBad;
@@ -84,7 +73,7 @@ TEST_F(SineNoiseDialog, AddSineRejectsBadInputAndAddsNothing) {
 }
 
 TEST_F(SineNoiseDialog, EachSineGetsTheNextDrawnPhase) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineNoiseGen>();
     // From state 1 the phases are 3, 1 and 120 degrees.
     RandomNumberGenerator::Seed(1);
     Enter(*d, "22050", "1");
@@ -109,7 +98,7 @@ TEST_F(SineNoiseDialog, EachSineGetsTheNextDrawnPhase) {
 
 TEST_F(SineNoiseDialog, StereoOffsetMakesTheRightChannelLeadWhateverPhaseIsDrawn) {
     Commit(SignalBase(44100.0, 0.05, 16, 32768, 2));
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineNoiseGen>();
     d->PhaseOffset->setText("90");
     RandomNumberGenerator::Seed(1);
     for (int degrees : {3, 1, 120}) {
@@ -127,7 +116,7 @@ TEST_F(SineNoiseDialog, StereoOffsetMakesTheRightChannelLeadWhateverPhaseIsDrawn
 }
 
 TEST_F(SineNoiseDialog, OkChecksFrequencyAndLevelThenScalesTheSum) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineNoiseGen>();
     RandomNumberGenerator::Seed(1000);
     Enter(*d, "1000", "1");
     d->BAddSine->click();
@@ -166,7 +155,7 @@ TEST_F(SineNoiseDialog, OkChecksFrequencyAndLevelThenScalesTheSum) {
 
 TEST_F(SineNoiseDialog, ImportAddsTheListedSinesWithEqualChannels) {
     Commit(SignalBase(44100.0, 0.5, 16, 32768, 2));
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineNoiseGen>();
     d->PhaseOffset->setText("90"); // plays no part in the import
     Enter(*d, "5000", "1");
     d->BAddSine->click(); // discarded by the import
@@ -192,7 +181,7 @@ TEST_F(SineNoiseDialog, ImportAddsTheListedSinesWithEqualChannels) {
 }
 
 TEST_F(SineNoiseDialog, FailedImportNamesTheProblemAndKeepsTheSignal) {
-    auto d = Open();
+    auto d = OpenDialog<TFDlgSineNoiseGen>();
     Enter(*d, "5000", "1");
     d->BAddSine->click();
     const SignalBase withSine = *form->Signal();
@@ -214,7 +203,7 @@ TEST_F(SineNoiseDialog, CancelAndCloseBoxRestoreTheCommittedSignal) {
     Commit(before);
     const QString status = form->StatusText();
     for (bool closeBox : {false, true}) {
-        auto d = Open();
+        auto d = OpenDialog<TFDlgSineNoiseGen>();
         Enter(*d, "1000", "1");
         d->BAddSine->click();
         closeBox ? (void)d->close() : d->BCancel->click();
