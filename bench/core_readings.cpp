@@ -3,7 +3,7 @@
 // with and without its true peak.
 #include "core/analysis/Distortion.h"
 #include "core/analysis/Loudness.h"
-#include "core/analysis/ToneSpectrum.h"
+#include "core/analysis/TonePowers.h"
 #include "core/analysis/WeightedLevels.h"
 
 #include <benchmark/benchmark.h>
@@ -30,7 +30,7 @@ void ThdAndThdN(benchmark::State& state) {
     const std::vector<double> x = Tone(10.0);
     const zembrel::DistortionSettings settings;
     for (auto _ : state) {
-        const zembrel::ToneSpectrum spectrum(x.data(), x.size(), kRate);
+        const zembrel::TonePowers spectrum(x.data(), x.size(), kRate);
         const auto fundamental = zembrel::FindFundamental(spectrum, settings);
         benchmark::DoNotOptimize(zembrel::MeasureHarmonics(spectrum, fundamental, settings));
         benchmark::DoNotOptimize(zembrel::MeasureThdN(spectrum, fundamental, settings));

@@ -5,7 +5,7 @@
 #include "core/analysis/ChannelLevels.h"
 #include "core/analysis/FFT.h"
 #include "core/analysis/SignalStatistics.h"
-#include "core/analysis/SpectrumScale.h"
+#include "core/analysis/SineCalibration.h"
 #include "core/analysis/StatisticsText.h"
 #include "core/signal/AudioFileRead.h"
 #include "core/signal/AudioFormat.h"

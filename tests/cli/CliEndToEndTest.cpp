@@ -3,7 +3,7 @@
 // generator was asked for.
 #include "tests/cli/CliRunner.h"
 #include "tests/core/TestSupport.h"
-#include "tests/core/analysis/SpectrumRowsCheck.h"
+#include "tests/core/analysis/LevelRowsCheck.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -1,6 +1,6 @@
 #include "core/analysis/Distortion.h"
 
-#include "core/analysis/ToneSpectrum.h"
+#include "core/analysis/TonePowers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +12,7 @@ namespace {
 // A tone must carry this share of the band's power to count as the fundamental (-20 dB).
 constexpr double kToneShare = 0.01;
 
-double BandHigh(const ToneSpectrum& spectrum, const DistortionSettings& settings) {
+double BandHigh(const TonePowers& spectrum, const DistortionSettings& settings) {
     return std::min(settings.BandHigh, spectrum.Nyquist());
 }
 
@@ -22,7 +22,7 @@ double Db(double powerRatio) {
 
 } // namespace
 
-Fundamental FindFundamental(const ToneSpectrum& spectrum, const DistortionSettings& settings) {
+Fundamental FindFundamental(const TonePowers& spectrum, const DistortionSettings& settings) {
     Fundamental result;
     const double high = BandHigh(spectrum, settings);
     const double whole = spectrum.BandPower(0.0, spectrum.Nyquist());
@@ -38,7 +38,7 @@ Fundamental FindFundamental(const ToneSpectrum& spectrum, const DistortionSettin
             return result;
         }
         // The tone near the given frequency, within one main lobe.
-        const double reach = ToneSpectrum::kLobeBins * spectrum.BinWidth();
+        const double reach = TonePowers::kLobeBins * spectrum.BinWidth();
         frequency = spectrum.StrongestTone(frequency - reach, frequency + reach);
     } else {
         const double strongest = spectrum.StrongestTone(settings.BandLow, spectrum.Nyquist());
@@ -71,7 +71,7 @@ double HarmonicDistortion::Db(ThdConvention convention) const {
     return 20.0 * std::log10(Percent(convention) / 100.0);
 }
 
-HarmonicDistortion MeasureHarmonics(const ToneSpectrum& spectrum, const Fundamental& fundamental,
+HarmonicDistortion MeasureHarmonics(const TonePowers& spectrum, const Fundamental& fundamental,
                                     const DistortionSettings& settings) {
     HarmonicDistortion result;
     result.Status = fundamental.Status;
@@ -79,7 +79,7 @@ HarmonicDistortion MeasureHarmonics(const ToneSpectrum& spectrum, const Fundamen
         return result;
     }
     const double high = BandHigh(spectrum, settings);
-    const double lobe = ToneSpectrum::kLobeBins * spectrum.BinWidth();
+    const double lobe = TonePowers::kLobeBins * spectrum.BinWidth();
     double sum = 0.0;
     for (int n = 2; n <= 10; ++n) {
         const double f = n * fundamental.Frequency;
@@ -107,13 +107,13 @@ HarmonicDistortion MeasureHarmonics(const ToneSpectrum& spectrum, const Fundamen
     return result;
 }
 
-NoiseAndDistortion MeasureThdN(const ToneSpectrum& spectrum, const Fundamental& fundamental,
+NoiseAndDistortion MeasureThdN(const TonePowers& spectrum, const Fundamental& fundamental,
                                const DistortionSettings& settings) {
     NoiseAndDistortion result;
     result.Status = fundamental.Status;
     result.BandLow = settings.BandLow;
     result.BandHigh = BandHigh(spectrum, settings);
-    const double lobeWidth = (2 * ToneSpectrum::kLobeBins + 1) * spectrum.BinWidth();
+    const double lobeWidth = (2 * TonePowers::kLobeBins + 1) * spectrum.BinWidth();
     result.NotchWidth = std::max(settings.NotchWidth, lobeWidth);
     if (fundamental.Status != ReadingStatus::Ok) {
         return result;

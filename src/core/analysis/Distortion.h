@@ -8,9 +8,9 @@
 
 namespace zembrel {
 
-class ToneSpectrum;
+class TonePowers;
 
-// Harmonic distortion and noise of a channel holding one steady tone, read from a ToneSpectrum
+// Harmonic distortion and noise of a channel holding one steady tone, read from a TonePowers
 // (powers of whole main lobes, so neither leakage nor the tone's position between bins matter).
 // Levels are of samples normalised to full scale 1; dBFS here is 10 log10 of the mean square, as
 // the statistics' RMS level: a full-scale sine reads -3.01 dBFS.
@@ -21,7 +21,7 @@ struct DistortionSettings {
     double BandLow = 22.0;             // Hz
     double BandHigh = 20000.0;         // Hz, limited to fs/2
     // Hz, total width of the notch that removes the fundamental for THD+N; never narrower than
-    // the window's main lobe (2 ToneSpectrum::kLobeBins + 1 bins), which is the default (0).
+    // the window's main lobe (2 TonePowers::kLobeBins + 1 bins), which is the default (0).
     double NotchWidth = 0.0;
 };
 
@@ -34,7 +34,7 @@ struct Fundamental {
     double Frequency = 0.0; // Hz
     double Power = 0.0;     // mean square, full scale 1
 };
-Fundamental FindFundamental(const ToneSpectrum& spectrum, const DistortionSettings& settings);
+Fundamental FindFundamental(const TonePowers& spectrum, const DistortionSettings& settings);
 
 // H2 ... H10 below fs/2, each as its lobe's power relative to the fundamental's. THD sums the
 // harmonics that lie inside the band, in both conventions of IEC 60268-3:
@@ -59,7 +59,7 @@ struct HarmonicDistortion {
     double Percent(ThdConvention convention) const;
     double Db(ThdConvention convention) const; // 20 log10(percent / 100)
 };
-HarmonicDistortion MeasureHarmonics(const ToneSpectrum& spectrum, const Fundamental& fundamental,
+HarmonicDistortion MeasureHarmonics(const TonePowers& spectrum, const Fundamental& fundamental,
                                     const DistortionSettings& settings);
 
 // THD+N after AES17: the RMS of everything in the band except the fundamental (removed by the
@@ -76,7 +76,7 @@ struct NoiseAndDistortion {
     double BandLow = 0.0;        // Hz, as used
     double BandHigh = 0.0;       // Hz, as used
 };
-NoiseAndDistortion MeasureThdN(const ToneSpectrum& spectrum, const Fundamental& fundamental,
+NoiseAndDistortion MeasureThdN(const TonePowers& spectrum, const Fundamental& fundamental,
                                const DistortionSettings& settings);
 
 // The mean of the channel (full scale 1); 0 for no samples.

@@ -1,6 +1,6 @@
 #include "core/analysis/Intermodulation.h"
 
-#include "core/analysis/ToneSpectrum.h"
+#include "core/analysis/TonePowers.h"
 
 #include <cmath>
 
@@ -10,7 +10,7 @@ namespace {
 
 constexpr double kSearch = 0.02; // relative reach around a nominal frequency
 
-double Amplitude(const ToneSpectrum& spectrum, double frequency) {
+double Amplitude(const TonePowers& spectrum, double frequency) {
     return std::sqrt(spectrum.TonePower(frequency));
 }
 
@@ -34,7 +34,7 @@ const TwinToneStandard& TwinToneOf(ImdStandard standard) {
     return TwinToneStandards()[static_cast<std::size_t>(standard)];
 }
 
-Intermodulation MeasureIntermodulation(const ToneSpectrum& spectrum, ImdStandard standard) {
+Intermodulation MeasureIntermodulation(const TonePowers& spectrum, ImdStandard standard) {
     Intermodulation result;
     result.Standard = standard;
     const TwinToneStandard& tones = TwinToneOf(standard);
@@ -50,7 +50,7 @@ Intermodulation MeasureIntermodulation(const ToneSpectrum& spectrum, ImdStandard
         spectrum.StrongestTone(tones.Low * (1.0 - kSearch), tones.Low * (1.0 + kSearch));
     const double f2 =
         spectrum.StrongestTone(tones.High * (1.0 - kSearch), tones.High * (1.0 + kSearch));
-    const double lobes = 2.0 * ToneSpectrum::kLobeBins * spectrum.BinWidth();
+    const double lobes = 2.0 * TonePowers::kLobeBins * spectrum.BinWidth();
     if (f1 <= 0.0 || f2 <= 0.0 || f2 - f1 <= lobes) {
         return result;
     }
@@ -92,7 +92,7 @@ Intermodulation MeasureIntermodulation(const ToneSpectrum& spectrum, ImdStandard
     return result;
 }
 
-Intermodulation MeasureIntermodulation(const ToneSpectrum& spectrum) {
+Intermodulation MeasureIntermodulation(const TonePowers& spectrum) {
     Intermodulation none;
     for (const TwinToneStandard& tones : TwinToneStandards()) {
         Intermodulation result = MeasureIntermodulation(spectrum, tones.Standard);

@@ -7,9 +7,9 @@
 
 namespace zembrel {
 
-class ToneSpectrum;
+class TonePowers;
 
-// Intermodulation distortion of a two-tone signal, read from a ToneSpectrum (A(f) is the RMS
+// Intermodulation distortion of a two-tone signal, read from a TonePowers (A(f) is the RMS
 // amplitude of the tone at f, the square root of its lobe's power).
 //
 // SMPTE RP120 / DIN 45403 (IEC 60268-3 modulation distortion): a low tone f1 and a high tone f2
@@ -53,9 +53,9 @@ struct Intermodulation {
 // Finds which standard's twin tone the signal carries: both tones within 2 % of their nominal
 // frequencies (and more than two main lobes apart), together at least half the power of the
 // whole spectrum. NoTwoTones otherwise, NoSignal for zeros.
-Intermodulation MeasureIntermodulation(const ToneSpectrum& spectrum);
+Intermodulation MeasureIntermodulation(const TonePowers& spectrum);
 
 // The reading for a given standard, with the tones searched within 2 % of its frequencies.
-Intermodulation MeasureIntermodulation(const ToneSpectrum& spectrum, ImdStandard standard);
+Intermodulation MeasureIntermodulation(const TonePowers& spectrum, ImdStandard standard);
 
 } // namespace zembrel

@@ -1,6 +1,6 @@
 #include "core/analysis/SignalReadings.h"
 
-#include "core/analysis/ToneSpectrum.h"
+#include "core/analysis/TonePowers.h"
 #include "core/signal/SignalBase.h"
 
 #include <algorithm>
@@ -13,7 +13,7 @@ namespace zembrel {
 ChannelReadings ReadChannel(const std::vector<double>& samples, double sampleRate,
                             const DistortionSettings& settings) {
     ChannelReadings r;
-    const ToneSpectrum spectrum(samples.data(), samples.size(), sampleRate);
+    const TonePowers spectrum(samples.data(), samples.size(), sampleRate);
     r.Tone = FindFundamental(spectrum, settings);
     r.Harmonics = MeasureHarmonics(spectrum, r.Tone, settings);
     r.ThdN = MeasureThdN(spectrum, r.Tone, settings);

@@ -24,14 +24,14 @@ std::string NoDevice(const char* kind, const std::string& name) {
 }
 
 // The state the two streams share with the caller, kept alive by whoever ends last.
-struct Session {
+struct Exchange {
     std::mutex lock;
     std::condition_variable changed;
     std::vector<double> recorded;
     bool flowing = false;  // the first recorded samples have arrived
     bool played = false;   // the last sample was played (drained)
     bool finished = false; // recording ended
-    std::string error;     // the first failure, ends the session
+    std::string error;     // the first failure, ends the exchange
     std::atomic<bool> abandon{false};
 
     void Fail(const std::string& text) {
@@ -44,70 +44,71 @@ struct Session {
 };
 
 pa_sample_spec MonoFloat(double rateHz) {
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_FLOAT32LE;
-    spec.rate = static_cast<std::uint32_t>(rateHz);
-    spec.channels = 1;
-    return spec;
+    pa_sample_spec sampleFormat{};
+    sampleFormat.format = PA_SAMPLE_FLOAT32LE;
+    sampleFormat.rate = static_cast<std::uint32_t>(rateHz);
+    sampleFormat.channels = 1;
+    return sampleFormat;
 }
 
-void Record(const std::shared_ptr<Session>& session, double rateHz, const std::string& input,
+void Record(const std::shared_ptr<Exchange>& exchange, double rateHz, const std::string& input,
             std::int64_t tailSamples) {
-    const pa_sample_spec spec = MonoFloat(rateHz);
+    const pa_sample_spec sampleFormat = MonoFloat(rateHz);
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<std::uint32_t>(-1);
     attr.fragsize = static_cast<std::uint32_t>(rateHz / 100.0) * sizeof(float); // 10 ms
     int error = 0;
     pa_simple* stream = pa_simple_new(nullptr, kClientName, PA_STREAM_RECORD,
-                                      input.empty() ? nullptr : input.c_str(), "measurement", &spec,
-                                      nullptr, &attr, &error);
+                                      input.empty() ? nullptr : input.c_str(), "measurement",
+                                      &sampleFormat, nullptr, &attr, &error);
     if (stream == nullptr) {
-        session->Fail(error == PA_ERR_NOENTITY
-                          ? NoDevice("input", input)
-                          : std::string("cannot record: ") + pa_strerror(error));
+        exchange->Fail(error == PA_ERR_NOENTITY
+                           ? NoDevice("input", input)
+                           : std::string("cannot record: ") + pa_strerror(error));
         return;
     }
     std::vector<float> chunk(static_cast<std::size_t>(rateHz / 100.0));
     std::int64_t after = -1; // samples recorded since the playback ended
-    while (!session->abandon) {
+    while (!exchange->abandon) {
         if (pa_simple_read(stream, chunk.data(), chunk.size() * sizeof(float), &error) < 0) {
-            session->Fail(std::string("recording failed: ") + pa_strerror(error));
+            exchange->Fail(std::string("recording failed: ") + pa_strerror(error));
             break;
         }
-        std::lock_guard guard(session->lock);
-        session->recorded.insert(session->recorded.end(), chunk.begin(), chunk.end());
-        if (!session->flowing) {
-            session->flowing = true;
-            session->changed.notify_all();
+        std::lock_guard guard(exchange->lock);
+        exchange->recorded.insert(exchange->recorded.end(), chunk.begin(), chunk.end());
+        if (!exchange->flowing) {
+            exchange->flowing = true;
+            exchange->changed.notify_all();
         }
-        after = session->played ? after + static_cast<std::int64_t>(chunk.size()) : -1;
-        if (after >= tailSamples || !session->error.empty()) {
-            session->finished = true;
-            session->changed.notify_all();
+        after = exchange->played ? after + static_cast<std::int64_t>(chunk.size()) : -1;
+        if (after >= tailSamples || !exchange->error.empty()) {
+            exchange->finished = true;
+            exchange->changed.notify_all();
             break;
         }
     }
     pa_simple_free(stream);
 }
 
-void Play(const std::shared_ptr<Session>& session, std::vector<float> samples, double rateHz,
+void Play(const std::shared_ptr<Exchange>& exchange, std::vector<float> samples, double rateHz,
           const std::string& output) {
-    const pa_sample_spec spec = MonoFloat(rateHz);
+    const pa_sample_spec sampleFormat = MonoFloat(rateHz);
     int error = 0;
     pa_simple* stream = pa_simple_new(nullptr, kClientName, PA_STREAM_PLAYBACK,
                                       output.empty() ? nullptr : output.c_str(), "measurement",
-                                      &spec, nullptr, nullptr, &error);
+                                      &sampleFormat, nullptr, nullptr, &error);
     if (stream == nullptr) {
-        session->Fail(error == PA_ERR_NOENTITY ? NoDevice("output", output)
-                                               : std::string("cannot play: ") + pa_strerror(error));
+        exchange->Fail(error == PA_ERR_NOENTITY
+                           ? NoDevice("output", output)
+                           : std::string("cannot play: ") + pa_strerror(error));
         return;
     }
     if (pa_simple_write(stream, samples.data(), samples.size() * sizeof(float), &error) < 0 ||
         pa_simple_drain(stream, &error) < 0) {
-        session->Fail(std::string("playback failed: ") + pa_strerror(error));
+        exchange->Fail(std::string("playback failed: ") + pa_strerror(error));
     } else {
-        std::lock_guard guard(session->lock);
-        session->played = true;
+        std::lock_guard guard(exchange->lock);
+        exchange->played = true;
     }
     pa_simple_free(stream);
 }
@@ -216,37 +217,39 @@ std::vector<double> PulsePlayRecord::Run(const std::vector<double>& play, double
                                          const std::string& output, const std::string& input,
                                          double tailS, double timeoutS,
                                          const std::function<bool()>& stop) {
-    auto session = std::make_shared<Session>();
+    auto exchange = std::make_shared<Exchange>();
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutS);
     const auto tail = static_cast<std::int64_t>(tailS * rateHz);
-    std::thread([session, rateHz, input, tail] { Record(session, rateHz, input, tail); }).detach();
-    std::unique_lock guard(session->lock);
+    std::thread([exchange, rateHz, input, tail] {
+        Record(exchange, rateHz, input, tail);
+    }).detach();
+    std::unique_lock guard(exchange->lock);
     auto wait = [&](const char* what, auto done) {
-        while (!done() && session->error.empty()) {
+        while (!done() && exchange->error.empty()) {
             if (stop && stop()) {
-                session->abandon = true;
+                exchange->abandon = true;
                 throw MeasurementStopped();
             }
             if (std::chrono::steady_clock::now() >= deadline) {
-                session->abandon = true;
+                exchange->abandon = true;
                 throw std::runtime_error(std::string(what) + " within " +
                                          std::to_string(static_cast<int>(timeoutS)) + " s");
             }
-            session->changed.wait_for(guard, std::chrono::milliseconds(100));
+            exchange->changed.wait_for(guard, std::chrono::milliseconds(100));
         }
-        if (!session->error.empty()) {
-            session->abandon = true;
-            throw std::runtime_error(session->error);
+        if (!exchange->error.empty()) {
+            exchange->abandon = true;
+            throw std::runtime_error(exchange->error);
         }
     };
-    wait("no sound was recorded", [&] { return session->flowing; });
+    wait("no sound was recorded", [&] { return exchange->flowing; });
     std::vector<float> samples(play.begin(), play.end());
-    std::thread([session, samples = std::move(samples), rateHz, output]() mutable {
-        Play(session, std::move(samples), rateHz, output);
+    std::thread([exchange, samples = std::move(samples), rateHz, output]() mutable {
+        Play(exchange, std::move(samples), rateHz, output);
     }).detach();
-    wait("the measurement did not end", [&] { return session->finished; });
-    return std::move(session->recorded);
+    wait("the measurement did not end", [&] { return exchange->finished; });
+    return std::move(exchange->recorded);
 }
 
 } // namespace zembrel

@@ -5,7 +5,7 @@
 #include "core/generators/CalculationProtocol.h"
 #include "core/generators/Generate.h"
 #include "core/signal/SignalBase.h"
-#include "tests/core/analysis/SpectrumRowsCheck.h"
+#include "tests/core/analysis/LevelRowsCheck.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Distortion, noise, intermodulation and weighted levels against their closed forms.
 #include "core/analysis/SignalReadings.h"
-#include "core/analysis/ToneSpectrum.h"
+#include "core/analysis/TonePowers.h"
 
 #include <gtest/gtest.h>
 

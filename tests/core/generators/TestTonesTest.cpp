@@ -1,6 +1,6 @@
 #include "core/generators/TestTones.h"
 #include "core/analysis/SignalReadings.h"
-#include "core/analysis/ToneSpectrum.h"
+#include "core/analysis/TonePowers.h"
 #include "core/signal/SignalBase.h"
 
 #include "tests/core/generators/ReportRecorder.h"
@@ -30,7 +30,7 @@ TEST(TwinTone, EachStandardHasItsRatioAndTotalPeak) {
         EXPECT_EQ(channels[0], channels[1]);
         const ChannelReadings r = ReadChannel(channels[0], kRate, {});
         EXPECT_NEAR(r.SamplePeakDbfs, -6.0, 0.01) << tones.Name;
-        const ToneSpectrum spectrum(channels[0].data(), channels[0].size(), kRate);
+        const TonePowers spectrum(channels[0].data(), channels[0].size(), kRate);
         EXPECT_NEAR(10.0 *
                         std::log10(spectrum.TonePower(tones.Low) / spectrum.TonePower(tones.High)),
                     20.0 * std::log10(tones.Ratio), 0.01)

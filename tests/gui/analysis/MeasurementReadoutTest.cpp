@@ -3,7 +3,7 @@
 #include "tests/gui/UserInput.h"
 #include "tests/gui/app/MainformFixture.h"
 
-#include "tests/core/analysis/SpectrumRowsCheck.h"
+#include "tests/core/analysis/LevelRowsCheck.h"
 
 #include "gui/analysis/AnalyserRadioGroup.h"
 #include "gui/analysis/LevelChart.h"

@@ -12,7 +12,7 @@
 #include "gui/generators/TFDlgPinkNoise.h"
 #include "gui/generators/TFDlgSineGen.h"
 #include "gui/generators/TFDlgSineNoiseGen.h"
-#include "tests/core/analysis/SpectrumRowsCheck.h"
+#include "tests/core/analysis/LevelRowsCheck.h"
 #include "tests/gui/app/MainformFixture.h"
 #include "tests/gui/generators/NoiseTestSupport.h"
 

@@ -15,13 +15,13 @@ namespace zembrel {
 //     in units of full scale squared (full scale = 1).
 // A tone's power is the sum over +-kLobeBins around its frequency, wherever it falls between
 // bins. Two tones closer than 2 kLobeBins bins cannot be told apart.
-class ToneSpectrum {
+class TonePowers {
 public:
     static constexpr std::size_t kMaxLength = std::size_t{1} << 20; // 21.8 s at 48 kHz
     static constexpr int kLobeBins = 9;
 
     // samples: normalised to full scale 1; sampleRate in Hz, > 0.
-    ToneSpectrum(const double* samples, std::size_t count, double sampleRate);
+    TonePowers(const double* samples, std::size_t count, double sampleRate);
 
     double BinWidth() const { return binWidth_; }        // Hz
     double Nyquist() const { return sampleRate_ * 0.5; } // Hz

@@ -1,4 +1,4 @@
-#include "core/analysis/SpectrumScale.h"
+#include "core/analysis/SineCalibration.h"
 
 #include "core/analysis/FFT.h"
 

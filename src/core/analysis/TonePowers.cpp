@@ -1,4 +1,4 @@
-#include "core/analysis/ToneSpectrum.h"
+#include "core/analysis/TonePowers.h"
 
 #include "core/signal/FftwPlanning.h"
 
@@ -85,7 +85,7 @@ std::shared_ptr<const Setup> SetupFor(std::size_t n) {
 
 } // namespace
 
-ToneSpectrum::ToneSpectrum(const double* samples, std::size_t count, double sampleRate)
+TonePowers::TonePowers(const double* samples, std::size_t count, double sampleRate)
     : sampleRate_(sampleRate) {
     if (!(sampleRate > 0.0) || !std::isfinite(sampleRate)) {
         throw std::invalid_argument("sample rate must be a positive number");
@@ -130,11 +130,11 @@ ToneSpectrum::ToneSpectrum(const double* samples, std::size_t count, double samp
     }
 }
 
-long ToneSpectrum::Bin(double frequency) const {
+long TonePowers::Bin(double frequency) const {
     return std::lround(frequency / binWidth_);
 }
 
-double ToneSpectrum::TonePower(double frequency) const {
+double TonePowers::TonePower(double frequency) const {
     if (!(frequency >= 0.0) || frequency > Nyquist()) {
         return 0.0;
     }
@@ -148,7 +148,7 @@ double ToneSpectrum::TonePower(double frequency) const {
     return sum;
 }
 
-double ToneSpectrum::BandPower(double low, double high) const {
+double TonePowers::BandPower(double low, double high) const {
     const long first = std::max(0L, static_cast<long>(std::ceil(low / binWidth_)));
     const long last = std::min(static_cast<long>(power_.size()) - 1,
                                static_cast<long>(std::floor(high / binWidth_)));
@@ -159,7 +159,7 @@ double ToneSpectrum::BandPower(double low, double high) const {
     return sum;
 }
 
-double ToneSpectrum::StrongestTone(double low, double high) const {
+double TonePowers::StrongestTone(double low, double high) const {
     const long first = std::max(1L, static_cast<long>(std::ceil(low / binWidth_)));
     const long last = std::min(static_cast<long>(power_.size()) - 1,
                                static_cast<long>(std::floor(high / binWidth_)));
