@@ -122,11 +122,14 @@ std::int64_t AudioFileRead::ReadInterleaved(double* out, std::int64_t frames) {
     }
     const std::int64_t values = got * format_.Channels;
     for (std::int64_t i = 0; i < values; ++i) {
-        if (!std::isfinite(out[i])) {
-            throw WavError(fileName_, "sample " + std::to_string(position_ + i / format_.Channels) +
-                                          " of channel " +
-                                          std::to_string(i % format_.Channels + 1) +
-                                          " is not a finite number");
+        // Beyond 1e250 times full scale a float sample overflows the analyses' scaling to
+        // infinity, so it is refused like a sample that is no number at all.
+        if (!(std::fabs(out[i]) <= 1e250)) {
+            throw WavError(fileName_,
+                           "sample " + std::to_string(position_ + i / format_.Channels) +
+                               " of channel " + std::to_string(i % format_.Channels + 1) +
+                               (std::isfinite(out[i]) ? " is beyond 1e250 times full scale"
+                                                      : " is not a finite number"));
         }
     }
     position_ += got;
