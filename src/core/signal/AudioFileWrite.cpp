@@ -1,6 +1,7 @@
 #include "core/signal/AudioFileWrite.h"
 
 #include "core/signal/ParallelFor.h"
+#include "core/signal/ReplaceFile.h"
 #include "core/signal/WavError.h"
 
 #include <sndfile.h>
@@ -356,24 +357,6 @@ std::int64_t WriteSamples(int fd, const std::string& name, const AudioFormat& fo
     return clipped;
 }
 
-// Opens a file of a fresh name beside target (never following a planted link).
-int CreateTemporaryBeside(const std::string& target, std::string& tempName) {
-    std::random_device rd;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        char suffix[16];
-        std::snprintf(suffix, sizeof suffix, "%08x", rd());
-        tempName = target + ".part-" + suffix;
-        const int fd = ::open(tempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            return fd;
-        }
-        if (errno != EEXIST) {
-            throw WavError(target, "cannot create file: " + ErrnoText());
-        }
-    }
-    throw WavError(target, "cannot create a temporary file beside it");
-}
-
 void CheckOrThrow(const std::string& name, const AudioWriteOptions& options, int channels,
                   double sampleRate, double fullScale) {
     const std::string reason = CheckWriteFormat(options, channels);
@@ -424,15 +407,7 @@ AudioFileWrite::AudioFileWrite(const std::string& fileName,
     const int fd = CreateTemporaryBeside(fileName, tempName);
     try {
         clipped_ = WriteSamples(fd, fileName, format_, channels, fullScale, options);
-        std::error_code ec;
-        const auto oldStatus = fs::status(fileName, ec);
-        if (!ec && fs::is_regular_file(oldStatus)) {
-            fs::permissions(tempName, oldStatus.permissions(), ec);
-        }
-        fs::rename(tempName, fileName, ec);
-        if (ec) {
-            throw WavError(fileName, "cannot replace file: " + ec.message());
-        }
+        MoveIntoPlace(tempName, fileName);
     } catch (...) {
         std::error_code ignored;
         fs::remove(tempName, ignored);

@@ -1,6 +1,7 @@
 #include "core/signal/WavFileWrite.h"
 
 #include "core/signal/ParallelFor.h"
+#include "core/signal/ReplaceFile.h"
 #include "core/signal/SampleArray.h"
 #include "core/signal/SampleConversion.h"
 #include "core/signal/SampleKernels.h"
@@ -13,7 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <random>
+#include <unistd.h>
 #include <vector>
 
 namespace zembrel {
@@ -31,28 +32,18 @@ std::string ErrnoText() {
     return std::strerror(errno);
 }
 
-// Creates a file of a fresh name beside the target, failing rather than reusing an existing
-// name (a link planted there is never followed).
-FilePtr CreateTemporaryBeside(const std::string& target, std::string& tempName) {
-    std::random_device rd;
-    std::uniform_int_distribution<unsigned> digit(0, 35);
-    static const char alphabet[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::string suffix;
-        for (int i = 0; i < 8; ++i) {
-            suffix += alphabet[digit(rd)];
-        }
-        tempName = target + ".part-" + suffix;
-        errno = 0;
-        FilePtr f(std::fopen(tempName.c_str(), "wbx"));
-        if (f) {
-            return f;
-        }
-        if (errno != EEXIST) {
-            throw WavError(target, "cannot create file: " + ErrnoText());
-        }
+// The temporary file as a stream (the samples go out through stdio's buffer).
+FilePtr CreateTemporaryStreamBeside(const std::string& target, std::string& tempName) {
+    const int fd = CreateTemporaryBeside(target, tempName);
+    FilePtr f(::fdopen(fd, "wb"));
+    if (!f) {
+        const std::string reason = ErrnoText();
+        ::close(fd);
+        std::error_code ignored;
+        fs::remove(tempName, ignored);
+        throw WavError(target, "cannot create file: " + reason);
     }
-    throw WavError(target, "cannot create a temporary file beside it");
+    return f;
 }
 
 void StoreSamples(std::FILE* f, const SignalBase& signal, const std::string& target) {
@@ -107,7 +98,7 @@ WavFileWrite::WavFileWrite(const std::string& fileName, const std::string& fileT
         throw WavError(fileName, "the signal needs more than the 4 GiB a WAV file can hold");
     }
     std::string tempName;
-    FilePtr file = CreateTemporaryBeside(fileName, tempName);
+    FilePtr file = CreateTemporaryStreamBeside(fileName, tempName);
     try {
         if (fileType == ".wav") {
             StoreHeader(file.get(), header_, fileName);
@@ -120,15 +111,7 @@ WavFileWrite::WavFileWrite(const std::string& fileName, const std::string& fileT
         if (std::fclose(file.release()) != 0) {
             throw WavError(fileName, "write failed on close: " + ErrnoText());
         }
-        std::error_code ec;
-        const auto oldStatus = fs::status(fileName, ec);
-        if (!ec && fs::is_regular_file(oldStatus)) {
-            fs::permissions(tempName, oldStatus.permissions(), ec);
-        }
-        fs::rename(tempName, fileName, ec);
-        if (ec) {
-            throw WavError(fileName, "cannot replace file: " + ec.message());
-        }
+        MoveIntoPlace(tempName, fileName);
     } catch (...) {
         file.reset();
         std::error_code ignored;
