@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <limits>
+#include <stdexcept>
 
 namespace cli {
 
@@ -35,7 +36,44 @@ CLI::App* GeneratorCommand::AddTo(CLI::App& app) {
                            "default from the clock")
         ->type_name("N");
     command->add_flag("-v,--verbose", verbose_, "Print the seed and what was written");
+    CLI::Option* rms =
+        command
+            ->add_option("--rms", rms_,
+                         "Scale the signal so that the RMS of all its channels is DB relative "
+                         "to full scale (a full-scale sine reads -3.01), <= 0; instead of the "
+                         "peak level")
+            ->type_name("DB");
+    CLI::Option* lufs =
+        command
+            ->add_option("--lufs", lufs_,
+                         "Scale the signal to this integrated loudness (ITU-R BS.1770), <= 0, "
+                         "at least 400 ms long; instead of the peak level")
+            ->type_name("LUFS");
+    rms->excludes(lufs);
+    // A level target sets the whole scale: the peak level and the 0 dB amplitude go with it.
+    for (const char* name : {"--level", "--norm"}) {
+        if (CLI::Option* other = command->get_option_no_throw(name)) {
+            rms->excludes(other);
+            lufs->excludes(other);
+        }
+    }
     return command;
+}
+
+std::optional<GeneratorCommand::LevelTarget> GeneratorCommand::ReadLevelTarget() const {
+    const bool byRms = !rms_.empty();
+    if (!byRms && lufs_.empty()) {
+        return std::nullopt;
+    }
+    const char* option = byRms ? "--rms" : "--lufs";
+    const std::string& text = byRms ? rms_ : lufs_;
+    const double value = ParseNumber(option, text);
+    // Below -200 dB every integer format holds only zeros.
+    if (value > 0.0 || value < -200.0) {
+        throw UsageError("out of range: " + Quoted(option, text) + " (-200 ... 0)");
+    }
+    return LevelTarget{option, byRms ? zembrel::LevelMeasure::Rms : zembrel::LevelMeasure::Loudness,
+                       value};
 }
 
 std::uint32_t GeneratorCommand::ClockSeed() const {
@@ -45,6 +83,8 @@ std::uint32_t GeneratorCommand::ClockSeed() const {
 int GeneratorCommand::Execute() {
     CheckRequired(*command_);
     zembrel::OutputFormatInput format = format_.Read(output_);
+    const std::optional<LevelTarget> target = ReadLevelTarget();
+    format.LevelSetAfterSynthesis = target.has_value();
     if (output_ == "-" && isatty(STDOUT_FILENO)) {
         throw UsageError("-o -: standard output is a terminal; redirect it to a file or a pipe");
     }
@@ -87,6 +127,18 @@ int GeneratorCommand::Execute() {
     if (status == zembrel::GeneratorStatus::Invalid) {
         // Prepare refuses everything the entry point refuses; this is a safety net.
         throw UsageError("the input was refused");
+    }
+    if (target) {
+        try {
+            const double gainDb = zembrel::ScaleToLevel(signal, zembrel::SynthesisFullScale(format),
+                                                        target->Measure, target->Value);
+            if (verbose_) {
+                std::fprintf(stderr, "zembrel-cli %s: %s %g: scaled by %.3f dB\n",
+                             traits_.Name.c_str(), target->Option, target->Value, gainDb);
+            }
+        } catch (const std::invalid_argument& e) {
+            throw UsageError(std::string(target->Option) + ": " + e.what());
+        }
     }
     if (!WriteSignal(output_, signal, format, "zembrel-cli " + traits_.Name)) {
         return kExitWriteFailed;

@@ -3,6 +3,7 @@
 #include "cli/Command.h"
 #include "cli/Options.h"
 
+#include "core/analysis/LevelTarget.h"
 #include "core/generators/Generate.h"
 
 #include <cstdint>
@@ -66,7 +67,17 @@ private:
     FormatOptions format_;
     std::string output_;
     std::string seed_;
+    std::string rms_;  // --rms DB, instead of the peak level
+    std::string lufs_; // --lufs LUFS, likewise
     bool verbose_ = false;
+
+    // The RMS or loudness target, if one was given: read and checked.
+    struct LevelTarget {
+        const char* Option;
+        zembrel::LevelMeasure Measure;
+        double Value;
+    };
+    std::optional<LevelTarget> ReadLevelTarget() const;
 };
 
 // Collects the options whose values a check refused, for the one-line message.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,33 @@ TEST_F(CliReadings, ToneTwinToneAndSilenceGiveTheirFigures) {
         EXPECT_EQ(quiet["reasons"][name], "no signal") << name;
     }
     EXPECT_TRUE(silent["loudness"]["integrated_lufs"].is_null());
+}
+
+// --rms and --lufs set the level after synthesis: 16-bit pink noise at -20 dB RMS reads -20 in
+// stats, a stereo 1 kHz sine at -23 LUFS reads -23 in analyze; beside --level, or on a signal
+// too short for a loudness block, they are refused and nothing is written.
+TEST_F(CliReadings, RmsAndLoudnessTargetsSetTheLevel) {
+    const clitest::Result pink =
+        Call({"pink", "--start", "20", "--stop", "20000", "--step", "10", "--rms", "-20", "--seed",
+              "7", "--rate", "48000", "--length", "2", "-o", dir.File("pink.wav")});
+    ASSERT_EQ(pink.status, 0) << pink.err;
+    const clitest::Result stats = Call({"stats", "--json", dir.File("pink.wav")});
+    EXPECT_NEAR(json::parse(stats.out).at("statistics").at(0).at("rms_dbfs").get<double>(), -20.0,
+                0.01);
+
+    const json loud = Analyze({"sine", "--sine", "1000", "--lufs", "-23", "--length", "3"});
+    EXPECT_NEAR(loud["loudness"]["integrated_lufs"].get<double>(), -23.0, 0.05);
+
+    for (const std::vector<std::string>& refused :
+         {std::vector<std::string>{"sine", "--sine", "1000", "--rms", "-20", "--level", "-3"},
+          {"sine", "--sine", "1000", "--lufs", "-23", "--length", "0.2"},
+          {"sine", "--sine", "1000", "--rms", "3"}}) {
+        std::vector<std::string> args = refused;
+        args.insert(args.end(), {"-o", dir.File("refused.wav")});
+        const clitest::Result run = Call(args);
+        EXPECT_EQ(run.status, 2) << refused[3];
+        EXPECT_FALSE(std::filesystem::exists(dir.File("refused.wav"))) << refused[3];
+    }
 }
 
 TEST_F(CliReadings, RefusedOptionsAreNamed) {

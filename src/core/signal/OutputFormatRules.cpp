@@ -23,7 +23,8 @@ long FullScaleNorm(int bits) {
 } // namespace
 
 bool UsesProgramScale(const OutputFormatInput& input) {
-    return !input.Write.Float && input.Write.Bits <= 16 && input.Write.Dither == DitherKind::None;
+    return !input.Write.Float && input.Write.Bits <= 16 && input.Write.Dither == DitherKind::None &&
+           !input.LevelSetAfterSynthesis;
 }
 
 int SynthesisBits(const OutputFormatInput& input) {

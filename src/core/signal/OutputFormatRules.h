@@ -17,6 +17,9 @@ struct OutputFormatInput {
     double Duration = 0.0;   // s, > 0, at most 2^31 - 2 samples
     long NormValue = 0;      // 0: full scale; otherwise 8 and 16 bit only, as the dialog takes it
     int Channels = 1;        // 1 or 2
+    // The level is set after synthesis (an RMS or loudness target): the signal is made at the
+    // working scale whatever the format, and quantised once, when written.
+    bool LevelSetAfterSynthesis = false;
 };
 
 inline constexpr double kMaxOutputRate = 768000.0; // Hz
