@@ -13,6 +13,7 @@ harnesses=("$@")
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DZEMBREL_FUZZ=ON -DZEMBREL_BUILD_GUI=OFF -DZEMBREL_BUILD_BENCH=OFF -DZEMBREL_BUILD_TESTS=OFF \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
     >/dev/null
 cmake --build build-fuzz -j "$(nproc)" >/dev/null
 bash scripts/make-fuzz-seeds.sh build-fuzz/seeds >/dev/null

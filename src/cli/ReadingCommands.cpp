@@ -184,19 +184,30 @@ AnalysisFile ReadAnalysisFile(const std::string& path) {
         const auto count = static_cast<std::size_t>(format.Channels);
         AnalysisFile file{std::vector<std::vector<double>>(count), format};
         for (auto& channel : file.Channels) {
-            channel.reserve(static_cast<std::size_t>(format.Frames));
+            channel.resize(static_cast<std::size_t>(format.Frames));
         }
         std::vector<double> block(65536 * count);
+        std::size_t done = 0;
         for (;;) {
-            const std::int64_t frames = reader.ReadInterleaved(block.data(), 65536);
+            const auto frames =
+                static_cast<std::size_t>(reader.ReadInterleaved(block.data(), 65536));
             if (frames == 0) {
                 break;
             }
-            for (std::int64_t i = 0; i < frames; ++i) {
-                for (std::size_t ch = 0; ch < count; ++ch) {
-                    file.Channels[ch].push_back(block[static_cast<std::size_t>(i) * count + ch]);
+            if (frames > static_cast<std::size_t>(format.Frames) - done) {
+                throw UsageError(path + ": the file holds more frames than its header says");
+            }
+            for (std::size_t ch = 0; ch < count; ++ch) {
+                double* to = file.Channels[ch].data() + done;
+                for (std::size_t i = 0; i < frames; ++i) {
+                    to[i] = block[i * count + ch];
                 }
             }
+            done += frames;
+        }
+        // A file that ends early keeps only what it held.
+        for (auto& channel : file.Channels) {
+            channel.resize(done);
         }
         return file;
     } catch (const zembrel::WavError& e) {
