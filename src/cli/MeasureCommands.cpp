@@ -7,13 +7,16 @@
 #include "core/generators/SyncSweep.h"
 #include "core/measure/PulsePlayRecord.h"
 #include "core/measure/SweepDeconvolution.h"
+#include "core/signal/AudioFileWrite.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -194,7 +197,7 @@ int Report(const zembrel::SweepResponse& r, const ResultOptions& o, bool referen
     StagedFiles files;
     std::vector<double> impulse(r.Impulse.begin(), r.Impulse.end());
     if (!o.Ir.empty()) {
-        files.AddAudio(o.Ir, impulse, r.RateHz, AudioFormat::Float32);
+        files.AddAudio(o.Ir, impulse, r.RateHz, Float32Wav());
     }
     if (!o.Response.empty()) {
         std::string csv = "frequency_hz,magnitude_db,phase_deg\n";
@@ -285,9 +288,24 @@ CLI::App* SyncSweepCommand::AddTo(CLI::App& app) {
                       "stay in phase, so a deconvolution separates them");
     AddSweepOptions(*command, sweep_, true);
     command->add_option("--rate", rate_, "Sample rate in Hz")->capture_default_str();
-    command->add_option("--bits", bits_, "Sample format: 16, 24, 32 or float")
-        ->capture_default_str();
-    Required(command->add_option("-o,--output", output_, "The WAV file to write"));
+    command
+        ->add_option("--bits", bits_,
+                     "Sample format: 8, 16, 24, 32 bit PCM, or 32f (also: float), 64f float "
+                     "(FLAC: 16, 24)")
+        ->capture_default_str()
+        ->type_name("8|16|24|32|32f|64f");
+    command
+        ->add_option("--format", format_,
+                     "File format: wav or flac; default from the output's extension")
+        ->type_name("wav|flac");
+    command
+        ->add_option("--dither", dither_,
+                     "none, or tpdf (2 LSB peak-to-peak) before rounding; integer formats only")
+        ->capture_default_str()
+        ->type_name("none|tpdf");
+    command->add_option("--seed", seed_, "Start of the dither, 0 ... 4294967295; default 0")
+        ->type_name("N");
+    Required(command->add_option("-o,--output", output_, "The file to write (.wav or .flac)"));
     command->add_flag("--json", json_, "Print the sweep's parameters as JSON");
     return command;
 }
@@ -295,7 +313,17 @@ CLI::App* SyncSweepCommand::AddTo(CLI::App& app) {
 int SyncSweepCommand::Execute() {
     CheckRequired(*command_);
     const double rate = ParseNumber("--rate", rate_);
-    const AudioFormat format = ParseAudioFormat("--bits", bits_);
+    // "float" is what this command first called 32-bit float; scripts may still say it.
+    zembrel::AudioWriteOptions format =
+        ReadWriteOptions(bits_ == "float" ? "32f" : bits_, format_, dither_, output_);
+    if (!seed_.empty()) {
+        format.Seed = static_cast<std::uint64_t>(
+            ParseInteger("--seed", seed_, 0, std::numeric_limits<std::uint32_t>::max()));
+    }
+    const std::string refused = zembrel::CheckWriteFormat(format, 1);
+    if (!refused.empty()) {
+        throw UsageError(Quoted("--bits", bits_) + ": " + refused);
+    }
     const zembrel::SyncSweep sweep = MakeSweep(ReadSweep(sweep_, rate));
     const std::vector<double> samples = sweep.Samples();
     StagedFiles files;
@@ -453,7 +481,7 @@ int MeasureCommand::Execute() {
     }
     if (!keep_.empty()) {
         StagedFiles files;
-        files.AddAudio(keep_, recorded, rate, AudioFormat::Float32);
+        files.AddAudio(keep_, recorded, rate, Float32Wav());
         try {
             files.Commit();
         } catch (const std::runtime_error& e) {

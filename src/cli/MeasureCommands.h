@@ -43,6 +43,9 @@ private:
     SweepOptions sweep_;
     std::string rate_ = "48000";
     std::string bits_ = "16";
+    std::string format_; // empty: from the output's extension
+    std::string dither_ = "none";
+    std::string seed_;
     std::string output_;
     bool json_ = false;
 };

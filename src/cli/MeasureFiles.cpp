@@ -2,11 +2,12 @@
 
 #include "cli/Options.h"
 
+#include "core/signal/AudioFileRead.h"
+#include "core/signal/AudioFileWrite.h"
 #include "core/signal/WavError.h"
-#include "core/signal/WavFileRead.h"
 
-#include <sndfile.h>
-
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -17,94 +18,55 @@
 
 namespace cli {
 
-namespace {
-
-// The first channel of any file libsndfile reads (24/32-bit PCM, float, RF64, FLAC...), as
-// doubles of full scale 1.0; nothing when it cannot read the file.
-std::optional<Recording> ReadWithSndfile(const std::string& path) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (file == nullptr) {
-        return std::nullopt;
-    }
-    std::unique_ptr<SNDFILE, decltype(&sf_close)> owner(file, sf_close);
-    Recording recording;
-    recording.RateHz = info.samplerate;
-    std::vector<double> frames(static_cast<std::size_t>(info.frames) *
-                               static_cast<std::size_t>(info.channels));
-    if (sf_readf_double(file, frames.data(), info.frames) != info.frames) {
-        return std::nullopt;
-    }
-    recording.Samples.resize(static_cast<std::size_t>(info.frames));
-    for (std::size_t i = 0; i < recording.Samples.size(); ++i) {
-        recording.Samples[i] = frames[i * static_cast<std::size_t>(info.channels)];
-    }
-    return recording;
-}
-
-} // namespace
-
 Recording ReadRecording(const std::string& path) {
     try {
-        zembrel::WavFileRead reader(path);
+        zembrel::AudioFileRead reader(path);
+        const zembrel::AudioFormat& format = reader.Format();
+        const auto channels = static_cast<std::size_t>(format.Channels);
         Recording recording;
-        recording.RateHz = reader.SampleRate();
-        recording.Samples.resize(static_cast<std::size_t>(reader.Frames()));
-        std::vector<double> second(reader.Channels() == 2 ? recording.Samples.size() : 0);
-        reader.ReadSamples(recording.Samples.data(), second.data());
-        const double centre = reader.Bits() == 8 ? 128.0 : 0.0;
-        const double fullScale = reader.Bits() == 8 ? 128.0 : 32768.0;
-        for (double& v : recording.Samples) {
-            v = (v - centre) / fullScale;
+        recording.RateHz = format.SampleRate;
+        recording.Samples.resize(static_cast<std::size_t>(format.Frames));
+        // The first channel, a block of frames at a time.
+        constexpr std::int64_t kBlock = 65536;
+        std::vector<double> block(static_cast<std::size_t>(kBlock) * channels);
+        std::size_t done = 0;
+        while (done < recording.Samples.size()) {
+            const auto frames = static_cast<std::size_t>(reader.ReadInterleaved(
+                block.data(),
+                std::min<std::int64_t>(
+                    kBlock, static_cast<std::int64_t>(recording.Samples.size() - done))));
+            if (frames == 0) {
+                break;
+            }
+            for (std::size_t i = 0; i < frames; ++i) {
+                recording.Samples[done + i] = block[i * channels];
+            }
+            done += frames;
         }
+        recording.Samples.resize(done);
         return recording;
     } catch (const zembrel::WavError& e) {
-        // The program's own reader takes 8- and 16-bit PCM; what sync-sweep --bits and
-        // measure --keep-recording write besides is read by libsndfile.
-        if (std::optional<Recording> recording = ReadWithSndfile(path)) {
-            return *std::move(recording);
-        }
         throw UsageError(e.what());
     }
 }
 
-AudioFormat ParseAudioFormat(const std::string& option, const std::string& text) {
-    switch (ParseChoice(option, text, {"16", "24", "32", "float"})) {
-    case 0:
-        return AudioFormat::Pcm16;
-    case 1:
-        return AudioFormat::Pcm24;
-    case 2:
-        return AudioFormat::Pcm32;
-    default:
-        return AudioFormat::Float32;
-    }
+zembrel::AudioWriteOptions Float32Wav() {
+    zembrel::AudioWriteOptions format;
+    format.Bits = 32;
+    format.Float = true;
+    return format;
 }
 
 namespace {
 
 void WriteAudio(const std::string& path, const std::vector<double>& samples, double rateHz,
-                AudioFormat format) {
-    SF_INFO info{};
-    info.samplerate = static_cast<int>(rateHz);
-    info.channels = 1;
-    const int formats[] = {SF_FORMAT_PCM_16, SF_FORMAT_PCM_24, SF_FORMAT_PCM_32, SF_FORMAT_FLOAT};
-    info.format = SF_FORMAT_WAV | formats[static_cast<int>(format)];
-    // RIFF holds 4 GB; longer files become RF64.
-    if (samples.size() * 4 > 0xFFFF0000ull) {
-        info.format = SF_FORMAT_RF64 | formats[static_cast<int>(format)];
-    }
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (file == nullptr) {
-        throw std::runtime_error(sf_strerror(nullptr));
-    }
-    // Full scale 1.0 stays full scale in every integer format, clipped rather than wrapped.
-    sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    const auto count = static_cast<sf_count_t>(samples.size());
-    const sf_count_t written = sf_write_double(file, samples.data(), count);
-    const std::string error = written == count ? "" : sf_strerror(file);
-    if (sf_close(file) != 0 || written != count) {
-        throw std::runtime_error(error.empty() ? "cannot be written" : error);
+                const zembrel::AudioWriteOptions& format) {
+    try {
+        // Full scale 1.0; integer formats clip what lies beyond it rather than wrap.
+        zembrel::AudioFileWrite(path, {samples.data()}, static_cast<std::int64_t>(samples.size()),
+                                rateHz, 1.0, format);
+    } catch (const zembrel::WavError& e) {
+        throw std::runtime_error(e.what());
     }
 }
 
@@ -133,7 +95,7 @@ void StagedFiles::AddText(const std::string& target, const std::string& text) {
 }
 
 void StagedFiles::AddAudio(const std::string& target, const std::vector<double>& samples,
-                           double rateHz, AudioFormat format) {
+                           double rateHz, const zembrel::AudioWriteOptions& format) {
     Add(target, [&samples, rateHz, format](const std::string& path) {
         WriteAudio(path, samples, rateHz, format);
     });

@@ -5,6 +5,10 @@
 #include <utility>
 #include <vector>
 
+namespace zembrel {
+struct AudioWriteOptions;
+}
+
 namespace cli {
 
 // A recording to deconvolve: the first channel (mono, or left), full scale 1.0.
@@ -13,14 +17,13 @@ struct Recording {
     double RateHz = 0.0;
 };
 
-// Every recording, reference and sweep file is read here and nowhere else: 8- and 16-bit PCM by
-// the program's WAV reader, other formats by libsndfile. A file that cannot be read throws a
-// UsageError naming it.
+// Every recording, reference and sweep file is read here and nowhere else, by the reader of
+// every format (WAV of any sample format, RF64, FLAC, AIFF ...). A file that cannot be read
+// throws a UsageError naming it.
 Recording ReadRecording(const std::string& path);
 
-// The sample formats sync-sweep and measure write.
-enum class AudioFormat { Pcm16, Pcm24, Pcm32, Float32 };
-AudioFormat ParseAudioFormat(const std::string& option, const std::string& text);
+// 32-bit float WAV: the impulse response and a kept recording.
+zembrel::AudioWriteOptions Float32Wav();
 
 // Results that belong together are written all or none: each is first written complete under a
 // temporary name beside its target; only when all were written are they renamed into place. On
@@ -33,7 +36,7 @@ public:
     void Add(const std::string& target, const std::function<void(const std::string&)>& writer);
     void AddText(const std::string& target, const std::string& text);
     void AddAudio(const std::string& target, const std::vector<double>& samples, double rateHz,
-                  AudioFormat format);
+                  const zembrel::AudioWriteOptions& format);
     // Writes and renames; on failure throws std::runtime_error with the file and reason.
     void Commit();
 

@@ -180,29 +180,35 @@ std::string Extension(const std::string& path) {
 
 } // namespace
 
-zembrel::OutputFormatInput FormatOptions::Read(const std::string& output) const {
-    zembrel::OutputFormatInput input;
+zembrel::AudioWriteOptions ReadWriteOptions(const std::string& bits, const std::string& format,
+                                            const std::string& dither, const std::string& output) {
+    zembrel::AudioWriteOptions write;
     static const std::vector<std::string> kBits = {"8", "16", "24", "32", "32f", "64f"};
-    const int bits = ParseChoice("--bits", Bits, kBits);
-    zembrel::ParseSampleFormat(kBits[static_cast<std::size_t>(bits)], input.Write.Bits,
-                               input.Write.Float);
-    input.Channels = ParseChoice("--channels", Channels, {"1", "2"}) + 1;
-    input.Write.Dither = ParseChoice("--dither", Dither, {"none", "tpdf"}) == 0
-                             ? zembrel::DitherKind::None
-                             : zembrel::DitherKind::Tpdf;
-    if (!Format.empty()) {
-        input.Write.Container = ParseChoice("--format", Format, {"wav", "flac"}) == 0
-                                    ? zembrel::AudioContainer::Wav
-                                    : zembrel::AudioContainer::Flac;
+    const int chosen = ParseChoice("--bits", bits, kBits);
+    zembrel::ParseSampleFormat(kBits[static_cast<std::size_t>(chosen)], write.Bits, write.Float);
+    write.Dither = ParseChoice("--dither", dither, {"none", "tpdf"}) == 0
+                       ? zembrel::DitherKind::None
+                       : zembrel::DitherKind::Tpdf;
+    if (!format.empty()) {
+        write.Container = ParseChoice("--format", format, {"wav", "flac"}) == 0
+                              ? zembrel::AudioContainer::Wav
+                              : zembrel::AudioContainer::Flac;
     } else if (output != "-") {
         const std::string extension = Extension(output);
         if (extension == ".flac") {
-            input.Write.Container = zembrel::AudioContainer::Flac;
+            write.Container = zembrel::AudioContainer::Flac;
         } else if (extension != ".wav") {
             throw UsageError(Quoted("-o", output) + ": writes .wav or .flac files (or name the " +
                              "format with --format wav|flac)");
         }
     }
+    return write;
+}
+
+zembrel::OutputFormatInput FormatOptions::Read(const std::string& output) const {
+    zembrel::OutputFormatInput input;
+    input.Write = ReadWriteOptions(Bits, Format, Dither, output);
+    input.Channels = ParseChoice("--channels", Channels, {"1", "2"}) + 1;
     input.SampleRate = ParseNumber("--rate", Rate);
     input.Duration = ParseNumber("--length", Length);
     input.NormValue =

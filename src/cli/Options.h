@@ -11,8 +11,9 @@ class Option;
 } // namespace CLI
 
 namespace zembrel {
+struct AudioWriteOptions;
 struct OutputFormatInput;
-}
+} // namespace zembrel
 
 namespace cli {
 
@@ -86,5 +87,11 @@ struct FormatOptions {
     // extension is refused.
     zembrel::OutputFormatInput Read(const std::string& output) const;
 };
+
+// --bits, --format and --dither as every command that writes audio reads them; the container
+// comes from --format, else from output's extension (.wav, .flac; "-": WAV), any other
+// extension is refused. Throws a UsageError naming the option.
+zembrel::AudioWriteOptions ReadWriteOptions(const std::string& bits, const std::string& format,
+                                            const std::string& dither, const std::string& output);
 
 } // namespace cli

@@ -60,8 +60,10 @@ TEST(CliMeasure, SweepDeconvolvedByItsParametersIsAWire) {
     EXPECT_EQ(clitest::FirstLine(clitest::Slurp(dir.File("d.csv"))),
               "frequency_hz,h2_db,h3_db,h4_db,h5_db,thd_db,thd_percent");
     const auto ir = zembrel::test::ReadBytes(dir.File("ir.wav"));
-    EXPECT_EQ(zembrel::test::Le16(ir, 20), 3); // IEEE float
+    // 32-bit float in the extensible header (more than 16 bits), sub-format IEEE float.
+    EXPECT_EQ(zembrel::test::Le16(ir, 20), 0xFFFE);
     EXPECT_EQ(zembrel::test::Le16(ir, 34), 32);
+    EXPECT_EQ(zembrel::test::Le16(ir, 44), 3);
 }
 
 struct Refusal {
