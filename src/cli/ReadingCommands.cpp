@@ -274,6 +274,7 @@ int AnalyzeCommand::Execute() {
     if (settings.BandLow >= rate * 0.5) {
         throw UsageError(Quoted("--band", band_) + ": starts above half the sample rate");
     }
+    settings.ClipLevel = zembrel::ClipLevelOf(file.Format.Bits, file.Format.Float);
     std::vector<std::vector<double>> channels = std::move(file.Channels);
     const std::string header = file_ + ": " + zembrel::DescribeFormat(file.Format) + ", " +
                                std::to_string(file.Format.Frames) + " samples\n";

@@ -164,12 +164,15 @@ CrestFactor MeasureCrestFactor(const double* samples, std::size_t count) {
     return result;
 }
 
-std::size_t CountClippedSamples(const double* samples, std::size_t count) {
-    constexpr double kFull = 32767.0 / 32768.0;
+double ClipLevelOf(int bits, bool isFloat) {
+    return isFloat || bits < 2 || bits > 64 ? 1.0 : 1.0 - std::ldexp(1.0, -(bits - 1));
+}
+
+std::size_t CountClippedSamples(const double* samples, std::size_t count, double clipLevel) {
     std::size_t clipped = 0;
     std::size_t run = 0;
     for (std::size_t i = 0; i <= count; ++i) {
-        if (i < count && std::fabs(samples[i]) >= kFull &&
+        if (i < count && std::fabs(samples[i]) >= clipLevel &&
             (run == 0 || std::signbit(samples[i]) == std::signbit(samples[i - 1]))) {
             ++run;
             continue;
@@ -177,7 +180,7 @@ std::size_t CountClippedSamples(const double* samples, std::size_t count) {
         if (run >= 3) {
             clipped += run;
         }
-        run = i < count && std::fabs(samples[i]) >= kFull ? 1 : 0;
+        run = i < count && std::fabs(samples[i]) >= clipLevel ? 1 : 0;
     }
     return clipped;
 }

@@ -23,7 +23,14 @@ struct DistortionSettings {
     // Hz, total width of the notch that removes the fundamental for THD+N; never narrower than
     // the window's main lobe (2 TonePowers::kLobeBins + 1 bins), which is the default (0).
     double NotchWidth = 0.0;
+    // The largest positive sample of the format read, full scale 1 (ClipLevelOf): clipping is
+    // counted at this level.
+    double ClipLevel = 32767.0 / 32768.0;
 };
+
+// The largest positive sample of B-bit PCM, 1 - 2^-(B-1) (127/128 for 8 bit, 32767/32768 for
+// 16 bit), or 1.0 for float.
+double ClipLevelOf(int bits, bool isFloat);
 
 // The fundamental: given, or the strongest tone in the band. NoFundamental when its main lobe
 // carries less than 1 % of the band's power (noise) or the channel has no tone where one was
@@ -89,8 +96,10 @@ struct CrestFactor {
 };
 CrestFactor MeasureCrestFactor(const double* samples, std::size_t count);
 
-// Samples at full scale (|x| >= 32767/32768) in runs of at least three of one sign: a sign of
-// clipping (a clean full-scale sine below about 40 Hz at 48 kHz reaches such runs too).
-std::size_t CountClippedSamples(const double* samples, std::size_t count);
+// Samples at full scale (|x| >= clipLevel, ClipLevelOf the format) in runs of at least three
+// of one sign: a sign of clipping (a clean full-scale 16-bit sine below about 40 Hz at 48 kHz
+// reaches such runs too).
+std::size_t CountClippedSamples(const double* samples, std::size_t count,
+                                double clipLevel = 32767.0 / 32768.0);
 
 } // namespace zembrel

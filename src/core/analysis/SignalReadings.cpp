@@ -29,7 +29,7 @@ ChannelReadings ReadChannel(const std::vector<double>& samples, double sampleRat
         r.PeakStatus = ReadingStatus::Ok;
         r.SamplePeakDbfs = 20.0 * std::log10(peak);
     }
-    r.ClippedSamples = CountClippedSamples(samples.data(), samples.size());
+    r.ClippedSamples = CountClippedSamples(samples.data(), samples.size(), settings.ClipLevel);
     return r;
 }
 

@@ -178,6 +178,13 @@ TEST(BadInput, EachReadingSaysWhyItHasNoValue) {
         v = std::clamp(v, -1.0, 1.0);
     }
     EXPECT_GT(Read(clipped).ClippedSamples, 100u);
+    // 8-bit PCM clips at 127/128 on the positive side: those runs count at the 8-bit level only.
+    for (double& v : clipped) {
+        v = std::min(v, 127.0 / 128.0);
+    }
+    DistortionSettings eightBit;
+    eightBit.ClipLevel = ClipLevelOf(8, false);
+    EXPECT_GT(Read(clipped, eightBit).ClippedSamples, Read(clipped).ClippedSamples + 100u);
     EXPECT_EQ(Read(Tones({{997.0, 0.5}}, 1.0)).Imd.Status, ReadingStatus::NoTwoTones);
 }
 
