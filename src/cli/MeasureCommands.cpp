@@ -6,6 +6,7 @@
 
 #include "core/generators/SyncSweep.h"
 #include "core/measure/PulsePlayRecord.h"
+#include "core/measure/ResponseRows.h"
 #include "core/measure/SweepDeconvolution.h"
 
 #include <CLI/CLI.hpp>
@@ -29,15 +30,6 @@ void Print(const std::string& text) {
 // JSON has no NaN or infinity: unknown levels are null.
 nlohmann::json Finite(double value) {
     return std::isfinite(value) ? nlohmann::json(value) : nlohmann::json(nullptr);
-}
-
-std::string Cell(double value) {
-    if (!std::isfinite(value)) {
-        return "";
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", value);
-    return text;
 }
 
 void AddSweepOptions(CLI::App& command, SweepOptions& o, bool required) {
@@ -197,25 +189,13 @@ int Report(const zembrel::SweepResponse& r, const ResultOptions& o, bool referen
         files.AddAudio(o.Ir, impulse, r.RateHz, AudioFormat::Float32);
     }
     if (!o.Response.empty()) {
-        std::string csv = "frequency_hz,magnitude_db,phase_deg\n";
-        for (const zembrel::ResponsePoint& p : r.Response) {
-            csv += Cell(p.FrequencyHz) + "," + Cell(p.MagnitudeDb) + "," + Cell(p.PhaseDeg) + "\n";
-        }
-        files.AddText(o.Response, csv);
+        files.AddText(o.Response, zembrel::ResponseCsv(r.Response));
     }
     if (!o.Distortion.empty()) {
         if (reference) {
             throw UsageError("--distortion: a reference gives the linear response only");
         }
-        std::string csv = "frequency_hz,h2_db,h3_db,h4_db,h5_db,thd_db,thd_percent\n";
-        for (const zembrel::DistortionPoint& p : r.Distortion) {
-            csv += Cell(p.FrequencyHz);
-            for (double h : p.HarmonicDb) {
-                csv += "," + Cell(h);
-            }
-            csv += "," + Cell(p.ThdDb) + "," + Cell(p.ThdPercent) + "\n";
-        }
-        files.AddText(o.Distortion, csv);
+        files.AddText(o.Distortion, zembrel::DistortionCsv(r.Distortion));
     }
     if (Interrupted()) {
         return kExitInterrupted;
