@@ -18,6 +18,8 @@ constexpr double kFrequencyLabels[] = {10,   20,   50,   100,   200,   500,
 // data and spans at least kMinimumSpan dB.
 constexpr double kRoom = 3.0;
 constexpr double kMinimumSpan = 20.0;
+// dB above the distortion's highest level, for the legend.
+constexpr double kLegendRoom = 20.0;
 // ms of the impulse response shown after its arrival at first (zoom and pan reach the rest).
 constexpr double kImpulseViewMs = 50.0;
 
@@ -120,9 +122,12 @@ SweepCharts::SweepCharts(QWidget* parent) : QTabWidget(parent) {
         Harmonics[n]->setName(QStringLiteral("H%1").arg(n + 2));
         Harmonics[n]->setPen(QPen(kHarmonicColours[n]));
     }
+    // One row across the top of the plot, where the level range leaves room for it.
     Distortion->legend->setVisible(true);
     Distortion->legend->setFont(QFont(font().family(), 8));
-    Distortion->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+    Distortion->legend->setFillOrder(QCPLegend::foColumnsFirst);
+    Distortion->legend->setWrap(5);
+    Distortion->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignHCenter);
 
     hoverMarkers_ = {MakeTracer(Magnitude), MakeTracer(Distortion), MakeTracer(Impulse)};
     PeakMarker = MakeTracer(Impulse);
@@ -198,7 +203,9 @@ void SweepCharts::ShowDistortion() {
     Thd->data()->set(thd, true);
     const QCPRange frequency =
         thd.isEmpty() ? QCPRange(20.0, 10000.0) : QCPRange(thd.first().key, thd.last().key);
-    Distortion->SetHomeRanges(frequency, LevelRange(low, high));
+    QCPRange levels = LevelRange(low, high);
+    levels.upper += kLegendRoom;
+    Distortion->SetHomeRanges(frequency, levels);
     Distortion->replot();
 }
 

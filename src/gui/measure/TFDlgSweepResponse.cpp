@@ -95,6 +95,12 @@ TFDlgSweepResponse::TFDlgSweepResponse(QWidget* owner, zembrel::SignalBase* /*si
     post = edges.AddEdit("post", QStringLiteral("Silence After:"), QStringLiteral("0.5"),
                          QStringLiteral("s"));
 
+    // Wide enough for the rate's placeholder and for a rate such as "192000".
+    const int fieldWidth = rate->fontMetrics().horizontalAdvance(rate->placeholderText()) + 16;
+    for (QLineEdit* edit : {start_f, stop_f, length, lev, rate, fade_in, fade_out, pre, post}) {
+        edit->setMinimumWidth(fieldWidth);
+    }
+
     ParameterForm source(this, QStringLiteral("Recording"));
     RecordingFile = new QLineEdit;
     RecordingFile->setObjectName(QStringLiteral("RecordingFile"));
