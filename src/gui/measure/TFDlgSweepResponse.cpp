@@ -346,9 +346,14 @@ void TFDlgSweepResponse::ShowResult() {
     QString text = QStringLiteral("Latency: %1 samples (%2 ms)")
                        .arg(r.LatencySamples)
                        .arg(r.LatencyMs, 0, 'f', 3);
-    text += r.NoiseFloorDb
-                ? QStringLiteral("    Noise floor: %1 dBFS RMS").arg(*r.NoiseFloorDb, 0, 'f', 1)
-                : QStringLiteral("    Noise floor: none (no silence before the sweep)");
+    if (!r.NoiseFloorDb) {
+        text += QStringLiteral("    Noise floor: none (no silence before the sweep)");
+    } else if (!std::isfinite(*r.NoiseFloorDb)) {
+        // Nothing but zeros before the sweep: a digital loop-back.
+        text += QStringLiteral("    Noise floor: digital silence");
+    } else {
+        text += QStringLiteral("    Noise floor: %1 dBFS RMS").arg(*r.NoiseFloorDb, 0, 'f', 1);
+    }
     double worst = -INFINITY;
     for (const zembrel::DistortionPoint& p : r.Distortion) {
         if (std::isfinite(p.ThdDb)) {

@@ -153,6 +153,10 @@ struct Refusal {
     const char* expected; // part of the message
 };
 
+void PrintTo(const Refusal& r, std::ostream* os) {
+    *os << r.name;
+}
+
 class SweepRefusals : public SweepWindows, public testing::WithParamInterface<Refusal> {};
 
 TEST_P(SweepRefusals, AreNamedInAMessageAndLeaveNoResult) {
