@@ -8,6 +8,7 @@
 #include "core/measure/PulsePlayRecord.h"
 #include "core/measure/ResponseRows.h"
 #include "core/measure/SweepDeconvolution.h"
+#include "core/measure/SweepJson.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
@@ -111,39 +112,11 @@ nlohmann::json SweepJson(const zembrel::SyncSweep& sweep) {
 }
 
 zembrel::SyncSweepInput ReadSweepJson(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) {
-        throw UsageError(Quoted("--sweep-json", path) + ": cannot be opened");
-    }
-    nlohmann::json json;
     try {
-        json = nlohmann::json::parse(in);
-    } catch (const nlohmann::json::exception& e) {
-        throw UsageError(Quoted("--sweep-json", path) + ": not JSON (" + e.what() + ")");
+        return zembrel::ReadSweepJson(path);
+    } catch (const std::runtime_error& e) {
+        throw UsageError(Quoted("--sweep-json", path) + ": " + e.what());
     }
-    auto number = [&](const char* key, bool required, double fallback) {
-        if (!json.contains(key)) {
-            if (required) {
-                throw UsageError(Quoted("--sweep-json", path) + ": no \"" + key + "\"");
-            }
-            return fallback;
-        }
-        if (!json[key].is_number()) {
-            throw UsageError(Quoted("--sweep-json", path) + ": \"" + key + "\" is not a number");
-        }
-        return json[key].get<double>();
-    };
-    zembrel::SyncSweepInput input;
-    input.StartHz = number("start_hz", true, 0);
-    input.StopHz = number("stop_hz", true, 0);
-    input.LengthS = number("length_s", true, 0);
-    input.RateHz = number("rate_hz", true, 0);
-    input.PreS = number("pre_s", false, 0);
-    input.PostS = number("post_s", false, 0);
-    input.FadeInMs = number("fade_in_ms", false, 0);
-    input.FadeOutMs = number("fade_out_ms", false, 0);
-    input.LevelDb = number("level_db", false, 0);
-    return input;
 }
 
 void AddResultOptions(CLI::App& command, ResultOptions& o) {

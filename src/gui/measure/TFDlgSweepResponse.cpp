@@ -14,6 +14,7 @@
 #include "core/measure/RecordingFile.h"
 #include "core/measure/ResponseRows.h"
 #include "core/measure/SweepDeconvolution.h"
+#include "core/measure/SweepJson.h"
 #include "core/signal/AudioFileWrite.h"
 #include "core/signal/WavError.h"
 
@@ -84,6 +85,9 @@ TFDlgSweepResponse::TFDlgSweepResponse(QWidget* owner, zembrel::SignalBase* /*si
     rate->setPlaceholderText(QStringLiteral("of the recording"));
     rate->setToolTip(QStringLiteral("Empty: the recording's rate, or the output device's when "
                                     "measuring live"));
+    BLoadSweep = MakeButton(sweep.Group(), "BLoadSweep", QStringLiteral("Load &JSON..."));
+    BLoadSweep->setToolTip(QStringLiteral("The parameters zembrel-cli sync-sweep --json printed"));
+    sweep.AddField(BLoadSweep, QString());
 
     ParameterForm edges(this, QStringLiteral("Fades and Silence"));
     fade_in = edges.AddEdit("fade_in", QStringLiteral("Fade-in:"), QStringLiteral("0"),
@@ -122,12 +126,13 @@ TFDlgSweepResponse::TFDlgSweepResponse(QWidget* owner, zembrel::SignalBase* /*si
     BMeasure = MakeButton(this, "BMeasure", QStringLiteral("Measure &Live"));
     BSave = MakeButton(this, "BSave", QStringLiteral("&Save..."));
     BClose = MakeButton(this, "BClose", QStringLiteral("Close"));
-    for (QPushButton* button : {BBrowse, BAnalyse, BMeasure, BSave, BClose}) {
+    for (QPushButton* button : {BLoadSweep, BBrowse, BAnalyse, BMeasure, BSave, BClose}) {
         button->setAutoDefault(false);
     }
     BSave->setEnabled(false);
 
     ConnectGuarded(BBrowse, &QPushButton::clicked, this, &TFDlgSweepResponse::BBrowseClick);
+    ConnectGuarded(BLoadSweep, &QPushButton::clicked, this, &TFDlgSweepResponse::BLoadSweepClick);
     ConnectGuarded(BAnalyse, &QPushButton::clicked, this, &TFDlgSweepResponse::BAnalyseClick);
     ConnectGuarded(BMeasure, &QPushButton::clicked, this, &TFDlgSweepResponse::BMeasureClick);
     ConnectGuarded(BSave, &QPushButton::clicked, this, &TFDlgSweepResponse::BSaveClick);
@@ -196,6 +201,41 @@ void TFDlgSweepResponse::BBrowseClick() {
         RememberFileDialogFolder(FileKind::Wav, fileName);
         RecordingFile->setText(QDir::toNativeSeparators(fileName));
     }
+}
+
+void TFDlgSweepResponse::BLoadSweepClick() {
+    const QString fileName = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Load Sweep Parameters"), FileDialogFolder(FileKind::Wav),
+        QStringLiteral("Sweep parameters (*.json);;All files (*)"));
+    if (!fileName.isEmpty()) {
+        RememberFileDialogFolder(FileKind::Wav, fileName);
+        LoadSweepJson(fileName);
+    }
+}
+
+bool TFDlgSweepResponse::LoadSweepJson(const QString& fileName) {
+    zembrel::SyncSweepInput input;
+    try {
+        input = zembrel::ReadSweepJson(QFile::encodeName(fileName).toStdString());
+    } catch (const std::runtime_error& e) {
+        ShowMessage(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName),
+                                                 QString::fromStdString(e.what())));
+        return false;
+    }
+    // Shortest round-trip form: the real length gives the same L again.
+    const auto set = [](QLineEdit* edit, double value) {
+        edit->setText(QString::number(value, 'g', 10));
+    };
+    set(start_f, input.StartHz);
+    set(stop_f, input.StopHz);
+    set(length, input.LengthS);
+    set(lev, input.LevelDb);
+    set(rate, input.RateHz);
+    set(fade_in, input.FadeInMs);
+    set(fade_out, input.FadeOutMs);
+    set(pre, input.PreS);
+    set(post, input.PostS);
+    return true;
 }
 
 void TFDlgSweepResponse::BAnalyseClick() {
@@ -306,7 +346,8 @@ void TFDlgSweepResponse::Start(const QString& title,
             Qt::QueuedConnection);
     for (QWidget* widget : {static_cast<QWidget*>(BAnalyse), static_cast<QWidget*>(BMeasure),
                             static_cast<QWidget*>(BSave), static_cast<QWidget*>(BBrowse),
-                            static_cast<QWidget*>(Smoothing), static_cast<QWidget*>(BClose)}) {
+                            static_cast<QWidget*>(BLoadSweep), static_cast<QWidget*>(Smoothing),
+                            static_cast<QWidget*>(BClose)}) {
         widget->setEnabled(false);
     }
     worker_->start();
@@ -320,8 +361,8 @@ void TFDlgSweepResponse::WorkerEnded() {
     worker_.reset();
     processState_.reset();
     for (QWidget* widget : {static_cast<QWidget*>(BAnalyse), static_cast<QWidget*>(BMeasure),
-                            static_cast<QWidget*>(BBrowse), static_cast<QWidget*>(Smoothing),
-                            static_cast<QWidget*>(BClose)}) {
+                            static_cast<QWidget*>(BBrowse), static_cast<QWidget*>(BLoadSweep),
+                            static_cast<QWidget*>(Smoothing), static_cast<QWidget*>(BClose)}) {
         widget->setEnabled(true);
     }
     BSave->setEnabled(result_.has_value());

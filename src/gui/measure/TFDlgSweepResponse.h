@@ -24,7 +24,8 @@ class SignalBase;
 }
 
 // "Sweep Response": what a device did to a synchronized sweep. The sweep is given by its
-// parameters (the fields, as zembrel-cli sync-sweep takes them); the recording comes from a file
+// parameters (the fields, as zembrel-cli sync-sweep takes them, or loaded from what its --json
+// printed); the recording comes from a file
 // of any format the audio file reader takes ("Analyse File") or is made at once by playing the
 // sweep on the default output while recording the default input ("Measure Live"). The
 // deconvolution's results show as charts (magnitude, harmonic distortion, impulse response),
@@ -51,6 +52,10 @@ public:
     int SmoothingN() const;
 
     void BBrowseClick();
+    void BLoadSweepClick();
+    // Fills the sweep's fields from what zembrel-cli sync-sweep --json printed; false (and a
+    // message naming the file) when it cannot be read.
+    bool LoadSweepJson(const QString& fileName);
     void BAnalyseClick();
     void BMeasureClick();
     void SmoothingChange();
@@ -80,6 +85,7 @@ public:
     QLineEdit* post = nullptr;     // s of silence after the sweep
     QLineEdit* RecordingFile = nullptr;
     QComboBox* Smoothing = nullptr;
+    QPushButton* BLoadSweep = nullptr;
     QPushButton* BBrowse = nullptr;
     QPushButton* BAnalyse = nullptr;
     QPushButton* BMeasure = nullptr;

@@ -184,6 +184,32 @@ INSTANTIATE_TEST_SUITE_P(
                     Refusal{"NotASweep", kRate, "", 0.5, "0.001", "too short for one octave"}),
     [](const testing::TestParamInfo<Refusal>& info) { return info.param.name; });
 
+// The sweep's parameters loaded from what zembrel-cli sync-sweep --json printed, through the
+// window's file dialog: its rate is the sweep's, so a recording at another rate is refused.
+TEST_F(SweepWindows, ASweepJsonFillsTheFieldsAndItsRateMustMatch) {
+    const QString json = temp.Path() + "/sweep.json";
+    guitest::WriteBytes(json, R"({"start_hz": 20, "stop_hz": 20000, "length_s": 1.93,
+        "L_s": 0.3, "pre_s": 0.5, "post_s": 0.5, "level_db": -6, "rate_hz": 44100})");
+    const QString file = temp.Path() + "/recording.wav";
+    WriteRecording(file, kRate, 100, 0.5);
+    guitest::MessageBoxCatcher messages;
+    InWindow([&](TFDlgSweepResponse* window) {
+        OnNextModal([&](QWidget* fileDialog) {
+            TypeInto(fileDialog->findChild<QLineEdit*>("fileNameEdit"), json);
+            Press(Qt::Key_Return);
+        });
+        Click(window->BLoadSweep);
+        EXPECT_EQ(window->rate->text(), "44100");
+        EXPECT_EQ(window->length->text(), "1.93");
+        EXPECT_EQ(window->pre->text(), "0.5");
+        Analyse(window, file);
+        EXPECT_FALSE(window->Result().has_value());
+    });
+    ASSERT_EQ(messages.Texts().size(), 1);
+    EXPECT_TRUE(messages.Texts()[0].contains("(48000 Hz) differs from the sweep's (44100 Hz)"))
+        << messages.Texts()[0].toStdString();
+}
+
 bool SoundServerAnswers() {
     try {
         return !zembrel::PulsePlayRecord::ListDevices(5.0).Inputs.empty();
