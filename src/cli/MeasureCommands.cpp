@@ -15,7 +15,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 #include "gui/measure/MeasureWorker.h"
 
 MeasureWorker::MeasureWorker(Job job, TFProcessState* processState)
-    : WorkerThread(&progress_value_, processState), job_(std::move(job)) {}
+    : WorkerThread(&progressValue_, processState), job_(std::move(job)) {}
 
 void MeasureWorker::Work() {
     job_(*this);

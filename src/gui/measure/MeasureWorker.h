@@ -18,12 +18,12 @@ public:
 
     MeasureWorker(Job job, TFProcessState* processState);
 
-    int Progress() const { return progress_value_; }
+    int Progress() const { return progressValue_; }
 
 protected:
     void Work() override;
 
 private:
     Job job_;
-    int progress_value_ = 0;
+    int progressValue_ = 0;
 };
