@@ -6,7 +6,9 @@
 
 #include "core/generators/SyncSweep.h"
 #include "core/measure/PulsePlayRecord.h"
+#include "core/measure/ResponseRows.h"
 #include "core/measure/SweepDeconvolution.h"
+#include "core/measure/SweepJson.h"
 #include "core/signal/AudioFileWrite.h"
 
 #include <CLI/CLI.hpp>
@@ -15,7 +17,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -32,15 +33,6 @@ void Print(const std::string& text) {
 // JSON has no NaN or infinity: unknown levels are null.
 nlohmann::json Finite(double value) {
     return std::isfinite(value) ? nlohmann::json(value) : nlohmann::json(nullptr);
-}
-
-std::string Cell(double value) {
-    if (!std::isfinite(value)) {
-        return "";
-    }
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", value);
-    return text;
 }
 
 void AddSweepOptions(CLI::App& command, SweepOptions& o, bool required) {
@@ -122,39 +114,11 @@ nlohmann::json SweepJson(const zembrel::SyncSweep& sweep) {
 }
 
 zembrel::SyncSweepInput ReadSweepJson(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) {
-        throw UsageError(Quoted("--sweep-json", path) + ": cannot be opened");
-    }
-    nlohmann::json json;
     try {
-        json = nlohmann::json::parse(in);
-    } catch (const nlohmann::json::exception& e) {
-        throw UsageError(Quoted("--sweep-json", path) + ": not JSON (" + e.what() + ")");
+        return zembrel::ReadSweepJson(path);
+    } catch (const std::runtime_error& e) {
+        throw UsageError(Quoted("--sweep-json", path) + ": " + e.what());
     }
-    auto number = [&](const char* key, bool required, double fallback) {
-        if (!json.contains(key)) {
-            if (required) {
-                throw UsageError(Quoted("--sweep-json", path) + ": no \"" + key + "\"");
-            }
-            return fallback;
-        }
-        if (!json[key].is_number()) {
-            throw UsageError(Quoted("--sweep-json", path) + ": \"" + key + "\" is not a number");
-        }
-        return json[key].get<double>();
-    };
-    zembrel::SyncSweepInput input;
-    input.StartHz = number("start_hz", true, 0);
-    input.StopHz = number("stop_hz", true, 0);
-    input.LengthS = number("length_s", true, 0);
-    input.RateHz = number("rate_hz", true, 0);
-    input.PreS = number("pre_s", false, 0);
-    input.PostS = number("post_s", false, 0);
-    input.FadeInMs = number("fade_in_ms", false, 0);
-    input.FadeOutMs = number("fade_out_ms", false, 0);
-    input.LevelDb = number("level_db", false, 0);
-    return input;
 }
 
 void AddResultOptions(CLI::App& command, ResultOptions& o) {
@@ -200,25 +164,13 @@ int Report(const zembrel::SweepResponse& r, const ResultOptions& o, bool referen
         files.AddAudio(o.Ir, impulse, r.RateHz, Float32Wav());
     }
     if (!o.Response.empty()) {
-        std::string csv = "frequency_hz,magnitude_db,phase_deg\n";
-        for (const zembrel::ResponsePoint& p : r.Response) {
-            csv += Cell(p.FrequencyHz) + "," + Cell(p.MagnitudeDb) + "," + Cell(p.PhaseDeg) + "\n";
-        }
-        files.AddText(o.Response, csv);
+        files.AddText(o.Response, zembrel::ResponseCsv(r.Response));
     }
     if (!o.Distortion.empty()) {
         if (reference) {
             throw UsageError("--distortion: a reference gives the linear response only");
         }
-        std::string csv = "frequency_hz,h2_db,h3_db,h4_db,h5_db,thd_db,thd_percent\n";
-        for (const zembrel::DistortionPoint& p : r.Distortion) {
-            csv += Cell(p.FrequencyHz);
-            for (double h : p.HarmonicDb) {
-                csv += "," + Cell(h);
-            }
-            csv += "," + Cell(p.ThdDb) + "," + Cell(p.ThdPercent) + "\n";
-        }
-        files.AddText(o.Distortion, csv);
+        files.AddText(o.Distortion, zembrel::DistortionCsv(r.Distortion));
     }
     if (Interrupted()) {
         return kExitInterrupted;

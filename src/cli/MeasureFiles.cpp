@@ -2,7 +2,7 @@
 
 #include "cli/Options.h"
 
-#include "core/signal/AudioFileRead.h"
+#include "core/measure/RecordingFile.h"
 #include "core/signal/AudioFileWrite.h"
 #include "core/signal/WavError.h"
 
@@ -20,31 +20,7 @@ namespace cli {
 
 Recording ReadRecording(const std::string& path) {
     try {
-        zembrel::AudioFileRead reader(path);
-        const zembrel::AudioFormat& format = reader.Format();
-        const auto channels = static_cast<std::size_t>(format.Channels);
-        Recording recording;
-        recording.RateHz = format.SampleRate;
-        recording.Samples.resize(static_cast<std::size_t>(format.Frames));
-        // The first channel, a block of frames at a time.
-        constexpr std::int64_t kBlock = 65536;
-        std::vector<double> block(static_cast<std::size_t>(kBlock) * channels);
-        std::size_t done = 0;
-        while (done < recording.Samples.size()) {
-            const auto frames = static_cast<std::size_t>(reader.ReadInterleaved(
-                block.data(),
-                std::min<std::int64_t>(
-                    kBlock, static_cast<std::int64_t>(recording.Samples.size() - done))));
-            if (frames == 0) {
-                break;
-            }
-            for (std::size_t i = 0; i < frames; ++i) {
-                recording.Samples[done + i] = block[i * channels];
-            }
-            done += frames;
-        }
-        recording.Samples.resize(done);
-        return recording;
+        return zembrel::ReadRecordingFile(path);
     } catch (const zembrel::WavError& e) {
         throw UsageError(e.what());
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/measure/RecordingFile.h"
+
 #include <functional>
 #include <string>
 #include <utility>
@@ -12,10 +14,7 @@ struct AudioWriteOptions;
 namespace cli {
 
 // A recording to deconvolve: the first channel (mono, or left), full scale 1.0.
-struct Recording {
-    std::vector<double> Samples;
-    double RateHz = 0.0;
-};
+using Recording = zembrel::RecordingSamples;
 
 // Every recording, reference and sweep file is read here and nowhere else, by the reader of
 // every format (WAV of any sample format, RF64, FLAC, AIFF ...). A file that cannot be read

@@ -11,6 +11,8 @@
 #include "gui/generators/TFDlgPinkNoise.h"
 #include "gui/generators/TFDlgSineGen.h"
 #include "gui/generators/TFDlgSineNoiseGen.h"
+#include "gui/generators/TFDlgSyncSweepGen.h"
+#include "gui/measure/TFDlgSweepResponse.h"
 
 DialogFactories InstalledDialogs() {
     DialogFactories dialogs;
@@ -19,8 +21,10 @@ DialogFactories InstalledDialogs() {
     dialogs.AmplitudeModulation = MakeGeneratorDialog<TFDlgAmplitudeModulationGen>();
     dialogs.FrequencyModulation = MakeGeneratorDialog<TFDlgFrequencyModulationGen>();
     dialogs.FrequencySweep = MakeGeneratorDialog<TFDlgFrequencySweepGen>();
+    dialogs.SynchronizedSweep = MakeGeneratorDialog<TFDlgSyncSweepGen>();
     dialogs.Frequency1 = AnalyserDialog<TFDlgFrequencyAnalysis>();
     dialogs.Statistics1 = AnalyserDialog<TFDlgStatistics>();
+    dialogs.SweepResponse1 = AnalyserDialog<TFDlgSweepResponse>();
     dialogs.ShowParameters1 = MakeGeneratorDialog<TFDlgShowParameters>();
     dialogs.Sinepnphase = MakeGeneratorDialog<TFDlgSineNoiseGen>();
     dialogs.BandNoise = MakeGeneratorDialog<TFDlgBandNoiseGen>();

@@ -42,11 +42,13 @@ struct DialogFactories {
     GeneratorDialogFactory AmplitudeModulation;
     GeneratorDialogFactory FrequencyModulation;
     GeneratorDialogFactory FrequencySweep;
+    GeneratorDialogFactory SynchronizedSweep;
     GeneratorDialogFactory Sinepnphase;
     GeneratorDialogFactory BandNoise;
     GeneratorDialogFactory PinkNoise;
     AnalyserDialogFactory Frequency1;
     AnalyserDialogFactory Statistics1;
+    AnalyserDialogFactory SweepResponse1;
     GeneratorDialogFactory ShowParameters1; // also opened by File New
 };
 

@@ -177,6 +177,8 @@ void TMainform::BuildMenu() {
          &TMainform::FrequencyModulationClick);
     item(Function, FrequencySweep, QStringLiteral("Frequency S&weep..."),
          &TMainform::FrequencySweepClick);
+    item(Function, SynchronizedSweep, QStringLiteral("S&ynchronized Sweep..."),
+         &TMainform::SynchronizedSweepClick);
     Noise = Generator1->addMenu(QStringLiteral("&Noise"));
     item(Noise, Sinepnphase, QStringLiteral("&Sine with pn-phase..."),
          &TMainform::SinepnphaseClick);
@@ -186,6 +188,8 @@ void TMainform::BuildMenu() {
     Analyser1 = bar->addMenu(QStringLiteral("&Analyser"));
     item(Analyser1, Frequency1, QStringLiteral("&Frequency..."), &TMainform::Frequency1Click);
     item(Analyser1, Statistics1, QStringLiteral("&Statistics..."), &TMainform::Statistics1Click);
+    item(Analyser1, SweepResponse1, QStringLiteral("Sweep &Response..."),
+         &TMainform::SweepResponse1Click);
 
     Parameters1 = bar->addMenu(QStringLiteral("&Parameters"));
     item(Parameters1, ShowParameters1, QStringLiteral("&Signal Parameters..."),
@@ -204,11 +208,13 @@ void TMainform::SetDialogs(DialogFactories dialogs) {
     AmplitudeModulation->setEnabled(bool(dialogs_.AmplitudeModulation));
     FrequencyModulation->setEnabled(bool(dialogs_.FrequencyModulation));
     FrequencySweep->setEnabled(bool(dialogs_.FrequencySweep));
+    SynchronizedSweep->setEnabled(bool(dialogs_.SynchronizedSweep));
     Sinepnphase->setEnabled(bool(dialogs_.Sinepnphase));
     BandNoise->setEnabled(bool(dialogs_.BandNoise));
     PinkNoise->setEnabled(bool(dialogs_.PinkNoise));
     Frequency1->setEnabled(bool(dialogs_.Frequency1));
     Statistics1->setEnabled(bool(dialogs_.Statistics1));
+    SweepResponse1->setEnabled(bool(dialogs_.SweepResponse1));
     ShowParameters1->setEnabled(bool(dialogs_.ShowParameters1));
 }
 
@@ -416,6 +422,9 @@ void TMainform::FrequencyModulationClick() {
 void TMainform::FrequencySweepClick() {
     RunGeneratorDialog(dialogs_.FrequencySweep);
 }
+void TMainform::SynchronizedSweepClick() {
+    RunGeneratorDialog(dialogs_.SynchronizedSweep);
+}
 void TMainform::SinepnphaseClick() {
     RunGeneratorDialog(dialogs_.Sinepnphase);
 }
@@ -430,6 +439,9 @@ void TMainform::Frequency1Click() {
 }
 void TMainform::Statistics1Click() {
     RunAnalyserDialog(dialogs_.Statistics1);
+}
+void TMainform::SweepResponse1Click() {
+    RunAnalyserDialog(dialogs_.SweepResponse1);
 }
 
 void TMainform::ShowParameters1Click() {

@@ -103,11 +103,13 @@ public:
     void AmplitudeModulationClick();
     void FrequencyModulationClick();
     void FrequencySweepClick();
+    void SynchronizedSweepClick();
     void SinepnphaseClick();
     void BandNoiseClick();
     void PinkNoiseClick();
     void Frequency1Click();
     void Statistics1Click();
+    void SweepResponse1Click();
     void ShowParameters1Click();
     void AboutZembrel1Click();
     // Shows the user guide (UserGuideWindow), or says that it is not installed.
@@ -140,6 +142,7 @@ public:
     QAction* AmplitudeModulation = nullptr;
     QAction* FrequencyModulation = nullptr;
     QAction* FrequencySweep = nullptr;
+    QAction* SynchronizedSweep = nullptr;
     QMenu* Noise = nullptr;
     QAction* Sinepnphase = nullptr;
     QAction* BandNoise = nullptr;
@@ -147,6 +150,7 @@ public:
     QMenu* Analyser1 = nullptr;
     QAction* Frequency1 = nullptr;
     QAction* Statistics1 = nullptr;
+    QAction* SweepResponse1 = nullptr;
     QMenu* Parameters1 = nullptr;
     QAction* ShowParameters1 = nullptr;
     QMenu* Info1 = nullptr;

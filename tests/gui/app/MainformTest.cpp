@@ -165,12 +165,14 @@ TEST_F(MainformStartup, MenuCarriesEveryItemWithItsCaption) {
 
     EXPECT_EQ(Captions(form->File1), QStringList({"New", "Open...", "Save...", "-", "Exit"}));
     EXPECT_EQ(Captions(form->Generator1), QStringList({"Sine...", "Function", "Noise"}));
-    EXPECT_EQ(Captions(form->Function),
-              QStringList({"Square / Triangle / Sawtooth...", "Amplitude Modulation...",
-                           "Frequency Modulation...", "Frequency Sweep..."}));
+    EXPECT_EQ(
+        Captions(form->Function),
+        QStringList({"Square / Triangle / Sawtooth...", "Amplitude Modulation...",
+                     "Frequency Modulation...", "Frequency Sweep...", "Synchronized Sweep..."}));
     EXPECT_EQ(Captions(form->Noise),
               QStringList({"Sine with pn-phase...", "White Noise...", "Pink Noise..."}));
-    EXPECT_EQ(Captions(form->Analyser1), QStringList({"Frequency...", "Statistics..."}));
+    EXPECT_EQ(Captions(form->Analyser1),
+              QStringList({"Frequency...", "Statistics...", "Sweep Response..."}));
     EXPECT_EQ(Captions(form->Parameters1), QStringList({"Signal Parameters..."}));
     EXPECT_EQ(Captions(form->Info1), QStringList({"About Zembrel...", "User Guide"}));
 
@@ -186,11 +188,13 @@ TEST_F(MainformStartup, ItemsAreEnabledExactlyWhenTheirDialogExists) {
                                                form->AmplitudeModulation,
                                                form->FrequencyModulation,
                                                form->FrequencySweep,
+                                               form->SynchronizedSweep,
                                                form->Sinepnphase,
                                                form->BandNoise,
                                                form->PinkNoise,
                                                form->Frequency1,
                                                form->Statistics1,
+                                               form->SweepResponse1,
                                                form->ShowParameters1};
     DialogFactories none;
     form->SetDialogs(none);
