@@ -25,6 +25,17 @@ struct DistortionSettings {
     double NotchWidth = 0.0;
 };
 
+// What a user may set: a given fundamental above 0 Hz, a band with 0 <= BandLow < BandHigh and
+// BandLow below fs/2, a notch of at least 0 Hz; every number finite.
+struct DistortionSettingsCheck {
+    bool Fundamental = true;
+    bool Band = true;
+    bool Notch = true;
+    bool Valid() const { return Fundamental && Band && Notch; }
+};
+DistortionSettingsCheck CheckDistortionSettings(const DistortionSettings& settings,
+                                                double sampleRate);
+
 // The fundamental: given, or the strongest tone in the band. NoFundamental when its main lobe
 // carries less than 1 % of the band's power (noise) or the channel has no tone where one was
 // given; FundamentalAboveBand when the strongest tone of the whole spectrum, or the given one,

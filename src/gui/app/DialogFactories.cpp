@@ -1,5 +1,6 @@
 #include "gui/app/DialogFactories.h"
 
+#include "gui/analysis/TFDlgDistortion.h"
 #include "gui/analysis/TFDlgFrequencyAnalysis.h"
 #include "gui/analysis/TFDlgStatistics.h"
 #include "gui/app/TFDlgShowParameters.h"
@@ -21,6 +22,7 @@ DialogFactories InstalledDialogs() {
     dialogs.FrequencySweep = MakeGeneratorDialog<TFDlgFrequencySweepGen>();
     dialogs.Frequency1 = AnalyserDialog<TFDlgFrequencyAnalysis>();
     dialogs.Statistics1 = AnalyserDialog<TFDlgStatistics>();
+    dialogs.Distortion1 = AnalyserDialog<TFDlgDistortion>();
     dialogs.ShowParameters1 = MakeGeneratorDialog<TFDlgShowParameters>();
     dialogs.Sinepnphase = MakeGeneratorDialog<TFDlgSineNoiseGen>();
     dialogs.BandNoise = MakeGeneratorDialog<TFDlgBandNoiseGen>();

@@ -47,6 +47,7 @@ struct DialogFactories {
     GeneratorDialogFactory PinkNoise;
     AnalyserDialogFactory Frequency1;
     AnalyserDialogFactory Statistics1;
+    AnalyserDialogFactory Distortion1;
     GeneratorDialogFactory ShowParameters1; // also opened by File New
 };
 

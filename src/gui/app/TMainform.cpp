@@ -186,6 +186,7 @@ void TMainform::BuildMenu() {
     Analyser1 = bar->addMenu(QStringLiteral("&Analyser"));
     item(Analyser1, Frequency1, QStringLiteral("&Frequency..."), &TMainform::Frequency1Click);
     item(Analyser1, Statistics1, QStringLiteral("&Statistics..."), &TMainform::Statistics1Click);
+    item(Analyser1, Distortion1, QStringLiteral("&Distortion..."), &TMainform::Distortion1Click);
 
     Parameters1 = bar->addMenu(QStringLiteral("&Parameters"));
     item(Parameters1, ShowParameters1, QStringLiteral("&Signal Parameters..."),
@@ -209,6 +210,7 @@ void TMainform::SetDialogs(DialogFactories dialogs) {
     PinkNoise->setEnabled(bool(dialogs_.PinkNoise));
     Frequency1->setEnabled(bool(dialogs_.Frequency1));
     Statistics1->setEnabled(bool(dialogs_.Statistics1));
+    Distortion1->setEnabled(bool(dialogs_.Distortion1));
     ShowParameters1->setEnabled(bool(dialogs_.ShowParameters1));
 }
 
@@ -430,6 +432,9 @@ void TMainform::Frequency1Click() {
 }
 void TMainform::Statistics1Click() {
     RunAnalyserDialog(dialogs_.Statistics1);
+}
+void TMainform::Distortion1Click() {
+    RunAnalyserDialog(dialogs_.Distortion1);
 }
 
 void TMainform::ShowParameters1Click() {

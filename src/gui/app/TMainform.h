@@ -108,6 +108,7 @@ public:
     void PinkNoiseClick();
     void Frequency1Click();
     void Statistics1Click();
+    void Distortion1Click();
     void ShowParameters1Click();
     void AboutZembrel1Click();
     // Shows the user guide (UserGuideWindow), or says that it is not installed.
@@ -147,6 +148,7 @@ public:
     QMenu* Analyser1 = nullptr;
     QAction* Frequency1 = nullptr;
     QAction* Statistics1 = nullptr;
+    QAction* Distortion1 = nullptr;
     QMenu* Parameters1 = nullptr;
     QAction* ShowParameters1 = nullptr;
     QMenu* Info1 = nullptr;
