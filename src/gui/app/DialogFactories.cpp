@@ -4,14 +4,17 @@
 #include "gui/analysis/TFDlgFrequencyAnalysis.h"
 #include "gui/analysis/TFDlgStatistics.h"
 #include "gui/app/TFDlgShowParameters.h"
+#include "gui/generators/TFDlgAes17Tone.h"
 #include "gui/generators/TFDlgAmplitudeModulationGen.h"
 #include "gui/generators/TFDlgBandNoiseGen.h"
 #include "gui/generators/TFDlgFrequencyModulationGen.h"
 #include "gui/generators/TFDlgFrequencySweepGen.h"
 #include "gui/generators/TFDlgFunctionGen.h"
+#include "gui/generators/TFDlgMultitone.h"
 #include "gui/generators/TFDlgPinkNoise.h"
 #include "gui/generators/TFDlgSineGen.h"
 #include "gui/generators/TFDlgSineNoiseGen.h"
+#include "gui/generators/TFDlgTwinTone.h"
 
 DialogFactories InstalledDialogs() {
     DialogFactories dialogs;
@@ -27,5 +30,8 @@ DialogFactories InstalledDialogs() {
     dialogs.Sinepnphase = MakeGeneratorDialog<TFDlgSineNoiseGen>();
     dialogs.BandNoise = MakeGeneratorDialog<TFDlgBandNoiseGen>();
     dialogs.PinkNoise = MakeGeneratorDialog<TFDlgPinkNoise>();
+    dialogs.Aes17Tone = MakeGeneratorDialog<TFDlgAes17Tone>();
+    dialogs.TwinTone = MakeGeneratorDialog<TFDlgTwinTone>();
+    dialogs.Multitone = MakeGeneratorDialog<TFDlgMultitone>();
     return dialogs;
 }

@@ -45,6 +45,9 @@ struct DialogFactories {
     GeneratorDialogFactory Sinepnphase;
     GeneratorDialogFactory BandNoise;
     GeneratorDialogFactory PinkNoise;
+    GeneratorDialogFactory Aes17Tone;
+    GeneratorDialogFactory TwinTone;
+    GeneratorDialogFactory Multitone;
     AnalyserDialogFactory Frequency1;
     AnalyserDialogFactory Statistics1;
     AnalyserDialogFactory Distortion1;

@@ -182,6 +182,10 @@ void TMainform::BuildMenu() {
          &TMainform::SinepnphaseClick);
     item(Noise, BandNoise, QStringLiteral("&White Noise..."), &TMainform::BandNoiseClick);
     item(Noise, PinkNoise, QStringLiteral("&Pink Noise..."), &TMainform::PinkNoiseClick);
+    TestTones = Generator1->addMenu(QStringLiteral("&Test Tones"));
+    item(TestTones, Aes17Tone, QStringLiteral("&AES17 997 Hz..."), &TMainform::Aes17ToneClick);
+    item(TestTones, TwinTone, QStringLiteral("&Twin Tone (IMD)..."), &TMainform::TwinToneClick);
+    item(TestTones, Multitone, QStringLiteral("&Multitone..."), &TMainform::MultitoneClick);
 
     Analyser1 = bar->addMenu(QStringLiteral("&Analyser"));
     item(Analyser1, Frequency1, QStringLiteral("&Frequency..."), &TMainform::Frequency1Click);
@@ -208,6 +212,9 @@ void TMainform::SetDialogs(DialogFactories dialogs) {
     Sinepnphase->setEnabled(bool(dialogs_.Sinepnphase));
     BandNoise->setEnabled(bool(dialogs_.BandNoise));
     PinkNoise->setEnabled(bool(dialogs_.PinkNoise));
+    Aes17Tone->setEnabled(bool(dialogs_.Aes17Tone));
+    TwinTone->setEnabled(bool(dialogs_.TwinTone));
+    Multitone->setEnabled(bool(dialogs_.Multitone));
     Frequency1->setEnabled(bool(dialogs_.Frequency1));
     Statistics1->setEnabled(bool(dialogs_.Statistics1));
     Distortion1->setEnabled(bool(dialogs_.Distortion1));
@@ -426,6 +433,15 @@ void TMainform::BandNoiseClick() {
 }
 void TMainform::PinkNoiseClick() {
     RunGeneratorDialog(dialogs_.PinkNoise);
+}
+void TMainform::Aes17ToneClick() {
+    RunGeneratorDialog(dialogs_.Aes17Tone);
+}
+void TMainform::TwinToneClick() {
+    RunGeneratorDialog(dialogs_.TwinTone);
+}
+void TMainform::MultitoneClick() {
+    RunGeneratorDialog(dialogs_.Multitone);
 }
 void TMainform::Frequency1Click() {
     RunAnalyserDialog(dialogs_.Frequency1);

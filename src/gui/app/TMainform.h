@@ -106,6 +106,9 @@ public:
     void SinepnphaseClick();
     void BandNoiseClick();
     void PinkNoiseClick();
+    void Aes17ToneClick();
+    void TwinToneClick();
+    void MultitoneClick();
     void Frequency1Click();
     void Statistics1Click();
     void Distortion1Click();
@@ -145,6 +148,10 @@ public:
     QAction* Sinepnphase = nullptr;
     QAction* BandNoise = nullptr;
     QAction* PinkNoise = nullptr;
+    QMenu* TestTones = nullptr;
+    QAction* Aes17Tone = nullptr;
+    QAction* TwinTone = nullptr;
+    QAction* Multitone = nullptr;
     QMenu* Analyser1 = nullptr;
     QAction* Frequency1 = nullptr;
     QAction* Statistics1 = nullptr;
