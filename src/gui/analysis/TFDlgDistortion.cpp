@@ -81,6 +81,11 @@ TFDlgDistortion::TFDlgDistortion(QWidget* owner, zembrel::SignalBase* signal)
     ThdConvention->addItems({QStringLiteral("relative to the fundamental"),
                              QStringLiteral("relative to the total RMS")});
     settings.AddField(ThdConvention, QStringLiteral("T&HD:"));
+    // Room for "20000.5" and the hint, not more: the readings take the width.
+    for (QLineEdit* edit : {Fundamental, BandLow, BandHigh}) {
+        edit->setMaximumWidth(
+            edit->fontMetrics().horizontalAdvance(Fundamental->placeholderText()) + 16);
+    }
 
     SelectChannel = new AnalyserRadioGroup(QStringLiteral("Channel"),
                                            {QStringLiteral("Left"), QStringLiteral("Right")}, this);
@@ -129,6 +134,10 @@ TFDlgDistortion::TFDlgDistortion(QWidget* owner, zembrel::SignalBase* signal)
     addRow(ImdValue, "ImdValue", QStringLiteral("IMD:"));
     addRow(DcValue, "DcValue", QStringLiteral("DC:"));
     addRow(CrestValue, "CrestValue", QStringLiteral("Crest factor:"));
+    // Room for the longest THD text, so that the window keeps its size when readings arrive.
+    ThdValue->setMinimumWidth(ThdValue->fontMetrics().horizontalAdvance(
+        QStringLiteral("100.00000 % (-100.00 dB), ") +
+        QString::fromLatin1(zembrel::ThdConventionText(zembrel::ThdConvention::RelativeToTotal))));
     Warning = new QLabel(figures);
     Warning->setObjectName(QStringLiteral("Warning"));
     Warning->setStyleSheet(QStringLiteral("color: #b00000"));
