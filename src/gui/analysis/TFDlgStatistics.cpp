@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <new>
@@ -214,10 +215,15 @@ void TFDlgStatistics::ShowFigures(int channel) {
         return QString::fromStdString(text).replace(QLatin1Char('.'), point);
     };
     CrestDb->setText(local(zembrel::ReadingFigure(crest.Status, crest.Db, 2, "dB")));
+    // The smallest mean whole samples can have is one step over the count; below half of it
+    // the mean is rounding of the sum, and the channel has no DC.
+    const double step = 1.0 / ((signal_->Bits == 8 ? 128.0 : 32768.0) *
+                               std::max<double>(1.0, static_cast<double>(samples.size())));
     DcLevel->setText(
-        dc == 0.0 ? QStringLiteral("none")
-                  : local(zembrel::ReadingFigure(zembrel::ReadingStatus::Ok,
-                                                 20.0 * std::log10(std::fabs(dc)), 2, "dBFS")));
+        std::fabs(dc) < 0.5 * step
+            ? QStringLiteral("none")
+            : local(zembrel::ReadingFigure(zembrel::ReadingStatus::Ok,
+                                           20.0 * std::log10(std::fabs(dc)), 2, "dBFS")));
 }
 
 QString TFDlgStatistics::FormatFixed(double value, int decimals, const QString& decimalPoint) {

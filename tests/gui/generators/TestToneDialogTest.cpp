@@ -30,7 +30,7 @@ protected:
 
     static double PeakDbfs(const SignalBase& s) {
         double peak = 0.0;
-        for (const SampleArray* array : s.ChannelArrays()) {
+        for (const zembrel::SampleArray* array : s.ChannelArrays()) {
             for (std::int32_t i = 0; i < s.SampleCount; ++i) {
                 peak = std::max(peak, std::fabs((*array)[i]));
             }
