@@ -81,11 +81,6 @@ TFDlgDistortion::TFDlgDistortion(QWidget* owner, zembrel::SignalBase* signal)
     ThdConvention->addItems({QStringLiteral("relative to the fundamental"),
                              QStringLiteral("relative to the total RMS")});
     settings.AddField(ThdConvention, QStringLiteral("T&HD:"));
-    // Room for "20000.5" and the hint, not more: the readings take the width.
-    for (QLineEdit* edit : {Fundamental, BandLow, BandHigh}) {
-        edit->setMaximumWidth(
-            edit->fontMetrics().horizontalAdvance(Fundamental->placeholderText()) + 16);
-    }
 
     SelectChannel = new AnalyserRadioGroup(QStringLiteral("Channel"),
                                            {QStringLiteral("Left"), QStringLiteral("Right")}, this);
