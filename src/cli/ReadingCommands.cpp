@@ -4,6 +4,7 @@
 #include "cli/Options.h"
 #include "cli/TestToneCommands.h"
 
+#include "core/analysis/ReadingRows.h"
 #include "core/analysis/SignalReadings.h"
 #include "core/analysis/StatisticsText.h"
 #include "core/signal/AudioFileRead.h"
@@ -37,20 +38,6 @@ void Put(nlohmann::json& object, nlohmann::json& reasons, const std::string& nam
         reasons[name] = zembrel::ReadingStatusText(
             status == ReadingStatus::Ok ? ReadingStatus::NoSignal : status);
     }
-}
-
-std::string Figure(ReadingStatus status, double value, int decimals, const char* unit) {
-    if (status != ReadingStatus::Ok || !std::isfinite(value)) {
-        return zembrel::ReadingStatusText(status == ReadingStatus::Ok ? ReadingStatus::NoSignal
-                                                                      : status);
-    }
-    return zembrel::FixedText(value, decimals) + " " + unit;
-}
-
-const char* ConventionText(zembrel::ThdConvention convention) {
-    return convention == zembrel::ThdConvention::RelativeToFundamental
-               ? "relative to the fundamental (IEC 60268-3)"
-               : "relative to the total RMS (IEC 60268-3)";
 }
 
 nlohmann::json ChannelJson(const zembrel::ChannelReadings& r, const std::string& name,
@@ -120,7 +107,7 @@ std::string ChannelText(const zembrel::ChannelReadings& r, const std::string& na
         std::snprintf(line, sizeof line, "  %-24s %s\n", caption.c_str(), value.c_str());
         text += line;
     };
-    row("Fundamental:", Figure(r.Tone.Status, r.Tone.Frequency, 3, "Hz"));
+    row("Fundamental:", zembrel::ReadingFigure(r.Tone.Status, r.Tone.Frequency, 3, "Hz"));
     for (const zembrel::HarmonicReading& h : r.Harmonics.Harmonics) {
         row("H" + std::to_string(h.Number) + " (" + zembrel::FixedText(h.Frequency, 1) + " Hz):",
             zembrel::FixedText(h.LevelDbc, 2) + " dBc, " + zembrel::FixedText(h.Percent, 5) + " %" +
@@ -129,40 +116,40 @@ std::string ChannelText(const zembrel::ChannelReadings& r, const std::string& na
     row("THD:", r.Harmonics.Status == ReadingStatus::Ok
                     ? zembrel::FixedText(r.Harmonics.Percent(convention), 5) + " % (" +
                           zembrel::FixedText(r.Harmonics.Db(convention), 2) + " dB), " +
-                          ConventionText(convention)
-                    : Figure(r.Harmonics.Status, 0.0, 0, ""));
+                          zembrel::ThdConventionText(convention)
+                    : zembrel::ReadingFigure(r.Harmonics.Status, 0.0, 0, ""));
     row("THD+N:", r.ThdN.Status == ReadingStatus::Ok
                       ? zembrel::FixedText(r.ThdN.ThdNDb, 2) + " dB (" +
                             zembrel::FixedText(r.ThdN.ThdNPercent, 5) + " %), " +
-                            zembrel::FixedText(r.ThdN.BandLow, 0) + " ... " +
-                            zembrel::FixedText(r.ThdN.BandHigh, 0) + " Hz, notch " +
-                            zembrel::FixedText(r.ThdN.NotchWidth, 2) + " Hz wide"
-                      : Figure(r.ThdN.Status, 0.0, 0, ""));
-    row("SINAD:", Figure(r.ThdN.Status, r.ThdN.SinadDb, 2, "dB"));
-    row("Noise floor:", Figure(r.ThdN.Status, r.ThdN.NoiseFloorDbfs, 2, "dBFS"));
+                            zembrel::ThdNBandText(r.ThdN)
+                      : zembrel::ReadingFigure(r.ThdN.Status, 0.0, 0, ""));
+    row("SINAD:", zembrel::ReadingFigure(r.ThdN.Status, r.ThdN.SinadDb, 2, "dB"));
+    row("Noise floor:", zembrel::ReadingFigure(r.ThdN.Status, r.ThdN.NoiseFloorDbfs, 2, "dBFS"));
     if (r.Imd.Status == ReadingStatus::Ok) {
         row(std::string("IMD (") + zembrel::TwinToneOf(r.Imd.Standard).Name + "):",
             zembrel::FixedText(r.Imd.Percent, 5) + " % (" + zembrel::FixedText(r.Imd.Db, 2) +
                 " dB)");
     }
     row("DC:", zembrel::FixedText(r.Dc * 100.0, 4) + " % of full scale");
-    row("Crest factor:", Figure(r.Crest.Status, r.Crest.Db, 2, "dB"));
-    row("A-weighted RMS:", Figure(r.Weighted.Status, r.Weighted.ADbfs, 2, "dBFS"));
-    row("C-weighted RMS:", Figure(r.Weighted.Status, r.Weighted.CDbfs, 2, "dBFS"));
-    row("Z-weighted RMS:", Figure(r.Weighted.Status, r.Weighted.ZDbfs, 2, "dBFS"));
-    row("Sample peak:", Figure(r.PeakStatus, r.SamplePeakDbfs, 2, "dBFS"));
+    row("Crest factor:", zembrel::ReadingFigure(r.Crest.Status, r.Crest.Db, 2, "dB"));
+    row("A-weighted RMS:", zembrel::ReadingFigure(r.Weighted.Status, r.Weighted.ADbfs, 2, "dBFS"));
+    row("C-weighted RMS:", zembrel::ReadingFigure(r.Weighted.Status, r.Weighted.CDbfs, 2, "dBFS"));
+    row("Z-weighted RMS:", zembrel::ReadingFigure(r.Weighted.Status, r.Weighted.ZDbfs, 2, "dBFS"));
+    row("Sample peak:", zembrel::ReadingFigure(r.PeakStatus, r.SamplePeakDbfs, 2, "dBFS"));
     return text;
 }
 
 std::string LoudnessText(const zembrel::Loudness& l) {
     std::string text = "loudness\n";
     const std::pair<const char*, std::string> rows[] = {
-        {"Integrated:", Figure(l.Status, l.IntegratedLufs, 1, "LUFS")},
-        {"Loudness range:", Figure(l.Status, l.RangeLu, 1, "LU")},
-        {"Max momentary:", Figure(l.MomentaryStatus, l.MomentaryMaxLufs, 1, "LUFS")},
-        {"Max short-term:", Figure(l.ShortTermStatus, l.ShortTermMaxLufs, 1, "LUFS")},
-        {"True peak:", Figure(l.PeakStatus, l.TruePeakDbtp, 2, "dBTP")},
-        {"Sample peak:", Figure(l.PeakStatus, l.SamplePeakDbfs, 2, "dBFS")},
+        {"Integrated:", zembrel::ReadingFigure(l.Status, l.IntegratedLufs, 1, "LUFS")},
+        {"Loudness range:", zembrel::ReadingFigure(l.Status, l.RangeLu, 1, "LU")},
+        {"Max momentary:",
+         zembrel::ReadingFigure(l.MomentaryStatus, l.MomentaryMaxLufs, 1, "LUFS")},
+        {"Max short-term:",
+         zembrel::ReadingFigure(l.ShortTermStatus, l.ShortTermMaxLufs, 1, "LUFS")},
+        {"True peak:", zembrel::ReadingFigure(l.PeakStatus, l.TruePeakDbtp, 2, "dBTP")},
+        {"Sample peak:", zembrel::ReadingFigure(l.PeakStatus, l.SamplePeakDbfs, 2, "dBFS")},
     };
     for (const auto& [caption, value] : rows) {
         char line[200];

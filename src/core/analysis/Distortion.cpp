@@ -7,6 +7,18 @@
 
 namespace zembrel {
 
+DistortionSettingsCheck CheckDistortionSettings(const DistortionSettings& settings,
+                                                double sampleRate) {
+    DistortionSettingsCheck check;
+    check.Fundamental = !settings.Fundamental ||
+                        (std::isfinite(*settings.Fundamental) && *settings.Fundamental > 0.0);
+    check.Band = std::isfinite(settings.BandLow) && std::isfinite(settings.BandHigh) &&
+                 settings.BandLow >= 0.0 && settings.BandHigh > settings.BandLow &&
+                 settings.BandLow < sampleRate * 0.5;
+    check.Notch = std::isfinite(settings.NotchWidth) && settings.NotchWidth >= 0.0;
+    return check;
+}
+
 namespace {
 
 // A tone must carry this share of the band's power to count as the fundamental (-20 dB).

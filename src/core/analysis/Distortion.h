@@ -31,6 +31,16 @@ struct DistortionSettings {
 // The largest positive sample of B-bit PCM, 1 - 2^-(B-1) (127/128 for 8 bit, 32767/32768 for
 // 16 bit), or 1.0 for float.
 double ClipLevelOf(int bits, bool isFloat);
+// What a user may set: a given fundamental above 0 Hz, a band with 0 <= BandLow < BandHigh and
+// BandLow below fs/2, a notch of at least 0 Hz; every number finite.
+struct DistortionSettingsCheck {
+    bool Fundamental = true;
+    bool Band = true;
+    bool Notch = true;
+    bool Valid() const { return Fundamental && Band && Notch; }
+};
+DistortionSettingsCheck CheckDistortionSettings(const DistortionSettings& settings,
+                                                double sampleRate);
 
 // The fundamental: given, or the strongest tone in the band. NoFundamental when its main lobe
 // carries less than 1 % of the band's power (noise) or the channel has no tone where one was

@@ -8,6 +8,7 @@
 
 #include "core/analysis/ChannelLevels.h"
 #include "core/analysis/FFT.h"
+#include "core/analysis/SineCalibration.h"
 #include "core/signal/SignalBase.h"
 
 #include <QCheckBox>
@@ -118,6 +119,12 @@ TFDlgFrequencyAnalysis::TFDlgFrequencyAnalysis(QWidget* owner, zembrel::SignalBa
         BlockCountText(16874, zembrel::AnalyserFftLength(6))));
     parameters->addWidget(Average, 2, 0, 1, 2);
     parameters->addWidget(BlockCount, 3, 0, 1, 2);
+    SineCalibrated = new QCheckBox(QStringLiteral("Sine-&calibrated levels (dBFS)"), GroupBox1);
+    SineCalibrated->setObjectName(QStringLiteral("SineCalibrated"));
+    SineCalibrated->setToolTip(
+        QStringLiteral("Corrects the window's coherent gain: a sine reads its peak level in dBFS "
+                       "in every window"));
+    parameters->addWidget(SineCalibrated, 4, 0, 1, 2);
 
     Readout = new QLabel(this);
     Readout->setObjectName(QStringLiteral("Readout"));
@@ -187,6 +194,7 @@ TFDlgFrequencyAnalysis::TFDlgFrequencyAnalysis(QWidget* owner, zembrel::SignalBa
     connect(BClose, &QPushButton::clicked, this, &TFDlgFrequencyAnalysis::BCloseClick);
     connect(BSave, &QPushButton::clicked, this, &TFDlgFrequencyAnalysis::BSaveClick);
     connect(Average, &QCheckBox::toggled, this, &TFDlgFrequencyAnalysis::CalcSpectrum);
+    connect(SineCalibrated, &QCheckBox::toggled, this, &TFDlgFrequencyAnalysis::CalcSpectrum);
     connect(Chart1, &LevelChart::Hovered, this, &TFDlgFrequencyAnalysis::ShowReadout);
     connect(Chart1, &LevelChart::HoverEnded, Readout, &QLabel::clear);
     // Every zoom, pan and change of axis replots.
@@ -244,17 +252,23 @@ void TFDlgFrequencyAnalysis::CalcSpectrum() {
     // The dialog is modal and nothing changes the signal while it is open, so the transform
     // reads the channel in place; it uses only the first N samples.
     const int channel = signal_->IsStereo() ? ChannelSelGroup->ItemIndex() : 0;
+    std::vector<double> levels;
     if (Average->isChecked()) {
         zembrel::AveragedLevels averaged =
             zembrel::AverageChannelLevels(*signal_, n, win->currentIndex(), channel);
         blocks_ = averaged.Blocks;
-        DrawSpectrum(n, averaged.Levels.data());
+        levels = std::move(averaged.Levels);
     } else {
         blocks_ = 1;
-        const std::vector<double> levels =
-            zembrel::ChannelLevels(*signal_, n, win->currentIndex(), channel);
-        DrawSpectrum(n, levels.data());
+        levels = zembrel::ChannelLevels(*signal_, n, win->currentIndex(), channel);
     }
+    if (SineCalibrated->isChecked()) {
+        const double calibration = zembrel::SineCalibrationDb(win->currentIndex(), n);
+        for (double& level : levels) {
+            level += calibration;
+        }
+    }
+    DrawSpectrum(n, levels.data());
     BlockCount->setText(BlockCountText(blocks_, n));
 }
 

@@ -31,7 +31,8 @@ class SignalBase;
 // Beside that: a readout of the bin under the mouse, a marker on the highest bin with its
 // frequency and level, an average of the whole signal (Welch, off at first, so a single block
 // is what shows first) with the number of blocks it took, and "Save..." for the levels as CSV
-// or the chart as a PNG or SVG image.
+// or the chart as a PNG or SVG image. A sine-calibrated scale (off at first) corrects the
+// window's coherent gain, so that a sine reads its peak level in dBFS whatever the window.
 class TFDlgFrequencyAnalysis : public QDialog {
     Q_OBJECT
 
@@ -84,6 +85,9 @@ public:
     QFrame* Bevel1 = nullptr;
     QPushButton* BClose = nullptr;
     QCheckBox* Average = nullptr; // "Average over the whole signal"
+    // Off: the analyser's levels, normalised for noise. On: every level raised by the window's
+    // SineCalibrationDb, so a sine of -6 dBFS peak reads -6.0 dB in every window.
+    QCheckBox* SineCalibrated = nullptr;
     QLabel* BlockCount = nullptr;
     QLabel* Readout = nullptr; // the bin under the mouse
     QPushButton* BSave = nullptr;

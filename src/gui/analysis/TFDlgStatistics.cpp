@@ -2,6 +2,9 @@
 
 #include "gui/analysis/AnalyserRadioGroup.h"
 
+#include "core/analysis/Distortion.h"
+#include "core/analysis/ReadingRows.h"
+#include "core/analysis/SignalReadings.h"
 #include "core/analysis/SignalStatistics.h"
 #include "core/analysis/StatisticsText.h"
 #include "core/signal/SignalBase.h"
@@ -13,8 +16,13 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <cmath>
+#include <exception>
+#include <new>
+#include <vector>
 
 TFDlgStatistics::TFDlgStatistics(QWidget* owner, zembrel::SignalBase* signal)
     : QDialog(owner), signal_(signal) {
@@ -58,6 +66,31 @@ TFDlgStatistics::TFDlgStatistics(QWidget* owner, zembrel::SignalBase* signal)
     Label9->setObjectName(QStringLiteral("Label9"));
     Label10->setObjectName(QStringLiteral("Label10"));
     Label11->setObjectName(QStringLiteral("Label11"));
+    QLabel* caption = nullptr;
+    addRow(caption, QStringLiteral("Crest Factor (dB):"), CrestDb);
+    addRow(caption, QStringLiteral("DC Level:"), DcLevel);
+    CrestDb->setObjectName(QStringLiteral("CrestDb"));
+    DcLevel->setObjectName(QStringLiteral("DcLevel"));
+
+    LoudnessGroup = new QGroupBox(QStringLiteral("Loudness (whole signal)"), this);
+    auto* loudnessGrid = new QGridLayout(LoudnessGroup);
+    loudnessGrid->setColumnMinimumWidth(1, 90);
+    int loudnessRow = 0;
+    auto addLoudness = [&](QLabel*& value, const char* name, const QString& text) {
+        auto* label = new QLabel(text, LoudnessGroup);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        value = new QLabel(QStringLiteral("measuring..."), LoudnessGroup);
+        value->setObjectName(QString::fromLatin1(name));
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        loudnessGrid->addWidget(label, loudnessRow, 0);
+        loudnessGrid->addWidget(value, loudnessRow, 1);
+        ++loudnessRow;
+    };
+    addLoudness(Integrated, "Integrated", QStringLiteral("Integrated Loudness:"));
+    addLoudness(Range, "Range", QStringLiteral("Loudness Range:"));
+    addLoudness(MomentaryMax, "MomentaryMax", QStringLiteral("Max Momentary Loudness:"));
+    addLoudness(ShortTermMax, "ShortTermMax", QStringLiteral("Max Short-term Loudness:"));
+    addLoudness(TruePeak, "TruePeak", QStringLiteral("True Peak:"));
 
     SelectChannel = new AnalyserRadioGroup(QStringLiteral("Channel"),
                                            {QStringLiteral("Left"), QStringLiteral("Right")}, this);
@@ -70,8 +103,11 @@ TFDlgStatistics::TFDlgStatistics(QWidget* owner, zembrel::SignalBase* signal)
     side->addWidget(SelectChannel);
     side->addStretch(1);
     side->addWidget(Button1);
+    auto* groups = new QVBoxLayout;
+    groups->addWidget(GroupBox1);
+    groups->addWidget(LoudnessGroup);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(GroupBox1, 1);
+    layout->addLayout(groups, 1);
     layout->addLayout(side);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -81,6 +117,59 @@ TFDlgStatistics::TFDlgStatistics(QWidget* owner, zembrel::SignalBase* signal)
 
     connect(SelectChannel, &AnalyserRadioGroup::Click, this, &TFDlgStatistics::SelectChannelClick);
     connect(Button1, &QPushButton::clicked, this, &TFDlgStatistics::Button1Click);
+
+    // The whole signal's loudness, from a copy of its channels on a pool thread.
+    connect(&loudness_, &QFutureWatcher<LoudnessOutcome>::finished, this,
+            &TFDlgStatistics::ShowLoudness);
+    std::vector<std::vector<double>> channels;
+    try {
+        channels = zembrel::NormalizedChannels(*signal_);
+    } catch (const std::bad_alloc&) {
+        loudness_.setFuture(QtConcurrent::run([] {
+            return LoudnessOutcome{{}, QStringLiteral("not enough memory")};
+        }));
+        return;
+    }
+    loudness_.setFuture(QtConcurrent::run(
+        [](std::vector<std::vector<double>> samples, double rate) {
+            LoudnessOutcome outcome;
+            try {
+                std::vector<const std::vector<double>*> pointers;
+                for (const auto& channel : samples) {
+                    pointers.push_back(&channel);
+                }
+                outcome.Reading = zembrel::MeasureLoudness(pointers, rate);
+            } catch (const std::bad_alloc&) {
+                outcome.Failure = QStringLiteral("not enough memory");
+            } catch (const std::exception& e) {
+                outcome.Failure = QString::fromUtf8(e.what());
+            }
+            return outcome;
+        },
+        std::move(channels), signal_->SampleRate));
+}
+
+TFDlgStatistics::~TFDlgStatistics() {
+    loudness_.waitForFinished();
+}
+
+void TFDlgStatistics::ShowLoudness() {
+    const LoudnessOutcome outcome = loudness_.result();
+    const QString point = QLocale::system().decimalPoint();
+    const auto figure = [&](zembrel::ReadingStatus status, double value, int decimals,
+                            const char* unit) {
+        return outcome.Failure.isEmpty()
+                   ? QString::fromStdString(zembrel::ReadingFigure(status, value, decimals, unit))
+                         .replace(QLatin1Char('.'), point)
+                   : QStringLiteral("not measured: %1").arg(outcome.Failure);
+    };
+    const zembrel::Loudness& l = outcome.Reading;
+    Integrated->setText(figure(l.Status, l.IntegratedLufs, 1, "LUFS"));
+    Range->setText(figure(l.Status, l.RangeLu, 1, "LU"));
+    MomentaryMax->setText(figure(l.MomentaryStatus, l.MomentaryMaxLufs, 1, "LUFS"));
+    ShortTermMax->setText(figure(l.ShortTermStatus, l.ShortTermMaxLufs, 1, "LUFS"));
+    TruePeak->setText(figure(l.PeakStatus, l.TruePeakDbtp, 2, "dBTP"));
+    loudnessShown_ = true;
 }
 
 void TFDlgStatistics::SelectChannelClick() {
@@ -116,6 +205,25 @@ void TFDlgStatistics::ShowFigures(int channel) {
     };
     PeakLevel->setText(decibels(PeakDbfsValue));
     RmsLevel->setText(decibels(RmsDbfsValue));
+
+    // The crest factor in dB and the DC level as the readings give them.
+    const std::vector<double> samples =
+        zembrel::NormalizedChannels(*signal_).at(signal_->IsStereo() ? channel : 0);
+    const zembrel::CrestFactor crest = zembrel::MeasureCrestFactor(samples.data(), samples.size());
+    const double dc = zembrel::MeasureDc(samples.data(), samples.size());
+    const auto local = [&point](const std::string& text) {
+        return QString::fromStdString(text).replace(QLatin1Char('.'), point);
+    };
+    CrestDb->setText(local(zembrel::ReadingFigure(crest.Status, crest.Db, 2, "dB")));
+    // The smallest mean whole samples can have is one step over the count; below half of it
+    // the mean is rounding of the sum, and the channel has no DC.
+    const double step = 1.0 / ((signal_->Bits == 8 ? 128.0 : 32768.0) *
+                               std::max<double>(1.0, static_cast<double>(samples.size())));
+    DcLevel->setText(
+        std::fabs(dc) < 0.5 * step
+            ? QStringLiteral("none")
+            : local(zembrel::ReadingFigure(zembrel::ReadingStatus::Ok,
+                                           20.0 * std::log10(std::fabs(dc)), 2, "dBFS")));
 }
 
 QString TFDlgStatistics::FormatFixed(double value, int decimals, const QString& decimalPoint) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/analysis/Loudness.h"
+
 #include <QDialog>
+#include <QFutureWatcher>
 #include <QString>
 
 class AnalyserRadioGroup;
@@ -15,12 +18,20 @@ class SignalBase;
 // "Statistics": extremes, DC offset, mean, RMS and crest factor of one channel of the current
 // signal, and its peak and RMS levels in dBFS. The figures are computed when the dialog is built
 // and again on every change of channel; the signal is only read.
+//
+// After those, per channel, the crest factor in dB and the DC level in dBFS, and in a group of
+// their own the loudness of the whole signal after ITU-R BS.1770-4 / EBU R128 (integrated,
+// range, maximum momentary and short-term) and its true peak. The loudness is measured on a pool
+// thread from a copy of the channels, so a long signal never freezes the window; its rows say
+// "measuring..." until it arrives. A reading without a value shows the reason in words.
 class TFDlgStatistics : public QDialog {
     Q_OBJECT
 
 public:
     // owner: none in this program; signal: the current signal, not owned, outlives the dialog.
     TFDlgStatistics(QWidget* owner, zembrel::SignalBase* signal);
+    // Waits for a loudness measurement still running.
+    ~TFDlgStatistics() override;
 
     void SelectChannelClick();
     void Button1Click();
@@ -67,6 +78,26 @@ public:
     AnalyserRadioGroup* SelectChannel = nullptr;
     QPushButton* Button1 = nullptr;
 
+    QLabel* CrestDb = nullptr;          // "Crest Factor (dB):", 2 decimals
+    QLabel* DcLevel = nullptr;          // "DC Level:" in dBFS
+    QGroupBox* LoudnessGroup = nullptr; // "Loudness (whole signal)"
+    QLabel* Integrated = nullptr;       // LUFS, 1 decimal
+    QLabel* Range = nullptr;            // LU
+    QLabel* MomentaryMax = nullptr;     // LUFS
+    QLabel* ShortTermMax = nullptr;     // LUFS
+    QLabel* TruePeak = nullptr;         // dBTP, 2 decimals
+
+    // True once the loudness rows show their figures (or why there are none).
+    bool LoudnessShown() const { return loudnessShown_; }
+
 private:
+    struct LoudnessOutcome {
+        zembrel::Loudness Reading;
+        QString Failure;
+    };
+    void ShowLoudness();
+
     zembrel::SignalBase* signal_;
+    bool loudnessShown_ = false;
+    QFutureWatcher<LoudnessOutcome> loudness_;
 };

@@ -46,8 +46,12 @@ struct DialogFactories {
     GeneratorDialogFactory Sinepnphase;
     GeneratorDialogFactory BandNoise;
     GeneratorDialogFactory PinkNoise;
+    GeneratorDialogFactory Aes17Tone;
+    GeneratorDialogFactory TwinTone;
+    GeneratorDialogFactory Multitone;
     AnalyserDialogFactory Frequency1;
     AnalyserDialogFactory Statistics1;
+    AnalyserDialogFactory Distortion1;
     AnalyserDialogFactory SweepResponse1;
     GeneratorDialogFactory ShowParameters1; // also opened by File New
 };

@@ -184,10 +184,15 @@ void TMainform::BuildMenu() {
          &TMainform::SinepnphaseClick);
     item(Noise, BandNoise, QStringLiteral("&White Noise..."), &TMainform::BandNoiseClick);
     item(Noise, PinkNoise, QStringLiteral("&Pink Noise..."), &TMainform::PinkNoiseClick);
+    TestTones = Generator1->addMenu(QStringLiteral("&Test Tones"));
+    item(TestTones, Aes17Tone, QStringLiteral("&AES17 997 Hz..."), &TMainform::Aes17ToneClick);
+    item(TestTones, TwinTone, QStringLiteral("&Twin Tone (IMD)..."), &TMainform::TwinToneClick);
+    item(TestTones, Multitone, QStringLiteral("&Multitone..."), &TMainform::MultitoneClick);
 
     Analyser1 = bar->addMenu(QStringLiteral("&Analyser"));
     item(Analyser1, Frequency1, QStringLiteral("&Frequency..."), &TMainform::Frequency1Click);
     item(Analyser1, Statistics1, QStringLiteral("&Statistics..."), &TMainform::Statistics1Click);
+    item(Analyser1, Distortion1, QStringLiteral("&Distortion..."), &TMainform::Distortion1Click);
     item(Analyser1, SweepResponse1, QStringLiteral("Sweep &Response..."),
          &TMainform::SweepResponse1Click);
 
@@ -212,8 +217,12 @@ void TMainform::SetDialogs(DialogFactories dialogs) {
     Sinepnphase->setEnabled(bool(dialogs_.Sinepnphase));
     BandNoise->setEnabled(bool(dialogs_.BandNoise));
     PinkNoise->setEnabled(bool(dialogs_.PinkNoise));
+    Aes17Tone->setEnabled(bool(dialogs_.Aes17Tone));
+    TwinTone->setEnabled(bool(dialogs_.TwinTone));
+    Multitone->setEnabled(bool(dialogs_.Multitone));
     Frequency1->setEnabled(bool(dialogs_.Frequency1));
     Statistics1->setEnabled(bool(dialogs_.Statistics1));
+    Distortion1->setEnabled(bool(dialogs_.Distortion1));
     SweepResponse1->setEnabled(bool(dialogs_.SweepResponse1));
     ShowParameters1->setEnabled(bool(dialogs_.ShowParameters1));
 }
@@ -434,46 +443,57 @@ void TMainform::BandNoiseClick() {
 void TMainform::PinkNoiseClick() {
     RunGeneratorDialog(dialogs_.PinkNoise);
 }
+void TMainform::Aes17ToneClick() {
+    RunGeneratorDialog(dialogs_.Aes17Tone);
+}
+void TMainform::TwinToneClick() {
+    RunGeneratorDialog(dialogs_.TwinTone);
+}
+void TMainform::MultitoneClick() {
+    RunGeneratorDialog(dialogs_.Multitone);
+}
 void TMainform::Frequency1Click() {
     RunAnalyserDialog(dialogs_.Frequency1);
 }
 void TMainform::Statistics1Click() {
     RunAnalyserDialog(dialogs_.Statistics1);
 }
-void TMainform::SweepResponse1Click() {
-    RunAnalyserDialog(dialogs_.SweepResponse1);
-}
-
-void TMainform::ShowParameters1Click() {
-    // Only shows the format; neither stops playback nor clears the signal.
-    if (!dialogs_.ShowParameters1) {
-        return;
+void TMainform::Distortion1Click() {
+    RunAnalyserDialog(dialogs_.Distortion1);
+    void TMainform::SweepResponse1Click() {
+        RunAnalyserDialog(dialogs_.SweepResponse1);
     }
-    auto dialog = dialogs_.ShowParameters1(TempFileName(), this, Signal());
-    dialog->exec();
-}
 
-void TMainform::AboutZembrel1Click() {
-    TAboutBox about(this);
-    about.exec();
-}
-
-void TMainform::UserGuide1Click() {
-    // One window, raised again when it is open already.
-    auto* window = findChild<UserGuideWindow*>();
-    if (window == nullptr) {
-        const QString guide = UserGuideWindow::FindGuide();
-        if (guide.isEmpty()) {
-            QMessageBox::information(
-                this, kCaption,
-                QStringLiteral("The user guide is not installed. It was looked for in:\n%1")
-                    .arg(QDir::toNativeSeparators(
-                        UserGuideWindow::GuidePlaces().join(QLatin1Char('\n')))));
+    void TMainform::ShowParameters1Click() {
+        // Only shows the format; neither stops playback nor clears the signal.
+        if (!dialogs_.ShowParameters1) {
             return;
         }
-        window = new UserGuideWindow(guide, this);
+        auto dialog = dialogs_.ShowParameters1(TempFileName(), this, Signal());
+        dialog->exec();
     }
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
+
+    void TMainform::AboutZembrel1Click() {
+        TAboutBox about(this);
+        about.exec();
+    }
+
+    void TMainform::UserGuide1Click() {
+        // One window, raised again when it is open already.
+        auto* window = findChild<UserGuideWindow*>();
+        if (window == nullptr) {
+            const QString guide = UserGuideWindow::FindGuide();
+            if (guide.isEmpty()) {
+                QMessageBox::information(
+                    this, kCaption,
+                    QStringLiteral("The user guide is not installed. It was looked for in:\n%1")
+                        .arg(QDir::toNativeSeparators(
+                            UserGuideWindow::GuidePlaces().join(QLatin1Char('\n')))));
+                return;
+            }
+            window = new UserGuideWindow(guide, this);
+        }
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }

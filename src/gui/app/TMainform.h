@@ -107,8 +107,12 @@ public:
     void SinepnphaseClick();
     void BandNoiseClick();
     void PinkNoiseClick();
+    void Aes17ToneClick();
+    void TwinToneClick();
+    void MultitoneClick();
     void Frequency1Click();
     void Statistics1Click();
+    void Distortion1Click();
     void SweepResponse1Click();
     void ShowParameters1Click();
     void AboutZembrel1Click();
@@ -147,9 +151,14 @@ public:
     QAction* Sinepnphase = nullptr;
     QAction* BandNoise = nullptr;
     QAction* PinkNoise = nullptr;
+    QMenu* TestTones = nullptr;
+    QAction* Aes17Tone = nullptr;
+    QAction* TwinTone = nullptr;
+    QAction* Multitone = nullptr;
     QMenu* Analyser1 = nullptr;
     QAction* Frequency1 = nullptr;
     QAction* Statistics1 = nullptr;
+    QAction* Distortion1 = nullptr;
     QAction* SweepResponse1 = nullptr;
     QMenu* Parameters1 = nullptr;
     QAction* ShowParameters1 = nullptr;

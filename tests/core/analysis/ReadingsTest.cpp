@@ -1,4 +1,5 @@
 // Distortion, noise, intermodulation and weighted levels against their closed forms.
+#include "core/analysis/ReadingRows.h"
 #include "core/analysis/SignalReadings.h"
 #include "core/analysis/TonePowers.h"
 
@@ -186,6 +187,32 @@ TEST(BadInput, EachReadingSaysWhyItHasNoValue) {
     eightBit.ClipLevel = ClipLevelOf(8, false);
     EXPECT_GT(Read(clipped, eightBit).ClippedSamples, Read(clipped).ClippedSamples + 100u);
     EXPECT_EQ(Read(Tones({{997.0, 0.5}}, 1.0)).Imd.Status, ReadingStatus::NoTwoTones);
+}
+
+// The CSV of the readings: numbers that read back exactly, the reason in words where a reading
+// has no value (never "-inf" or "nan"), and notes with commas quoted.
+TEST(ReadingsCsv, ValuesReadBackAndMissingOnesSayWhy) {
+    const ChannelReadings tone = Read(Tones({{997.0, 0.5}, {2991.0, 0.005}}, 1.0));
+    const ChannelReadings silence = Read(std::vector<double>(48000, 0.0));
+    const std::string csv =
+        ReadingsCsv({tone, silence}, {"left", "right"}, ThdConvention::RelativeToFundamental);
+    EXPECT_EQ(csv.find("inf"), std::string::npos);
+    EXPECT_EQ(csv.find("nan"), std::string::npos);
+    EXPECT_EQ(csv.rfind("channel,reading,frequency_hz,value,unit,note\n", 0), 0u);
+
+    const auto row = [&csv](const std::string& start) {
+        const std::size_t at = csv.find("\n" + start);
+        return at == std::string::npos ? std::string()
+                                       : csv.substr(at + 1, csv.find('\n', at + 1) - at - 1);
+    };
+    const std::string thdDb = row("left,THD,,");
+    ASSERT_FALSE(thdDb.empty());
+    EXPECT_NEAR(std::stod(thdDb.substr(std::string("left,THD,,").size())), 1.0, 0.01); // % first
+    EXPECT_NE(row("left,THD+N,,").find(",dB,\"22 ... 20000 Hz, notch "), std::string::npos)
+        << row("left,THD+N,,");
+    EXPECT_EQ(row("right,THD,,"), "right,THD,,,%,no signal");
+    EXPECT_EQ(row("right,crest factor,,"), "right,crest factor,,,dB,no signal");
+    EXPECT_EQ(row("right,DC,,"), "right,DC,,0,% of full scale,");
 }
 
 } // namespace

@@ -164,15 +164,18 @@ TEST_F(MainformStartup, MenuCarriesEveryItemWithItsCaption) {
     EXPECT_EQ(titles, QStringList({"File", "Generator", "Analyser", "Parameters", "Info"}));
 
     EXPECT_EQ(Captions(form->File1), QStringList({"New", "Open...", "Save...", "-", "Exit"}));
-    EXPECT_EQ(Captions(form->Generator1), QStringList({"Sine...", "Function", "Noise"}));
+    EXPECT_EQ(Captions(form->Generator1),
+              QStringList({"Sine...", "Function", "Noise", "Test Tones"}));
     EXPECT_EQ(
         Captions(form->Function),
         QStringList({"Square / Triangle / Sawtooth...", "Amplitude Modulation...",
                      "Frequency Modulation...", "Frequency Sweep...", "Synchronized Sweep..."}));
     EXPECT_EQ(Captions(form->Noise),
               QStringList({"Sine with pn-phase...", "White Noise...", "Pink Noise..."}));
+    EXPECT_EQ(Captions(form->TestTones),
+              QStringList({"AES17 997 Hz...", "Twin Tone (IMD)...", "Multitone..."}));
     EXPECT_EQ(Captions(form->Analyser1),
-              QStringList({"Frequency...", "Statistics...", "Sweep Response..."}));
+              QStringList({"Frequency...", "Statistics...", "Distortion...", "Sweep Response..."}));
     EXPECT_EQ(Captions(form->Parameters1), QStringList({"Signal Parameters..."}));
     EXPECT_EQ(Captions(form->Info1), QStringList({"About Zembrel...", "User Guide"}));
 
@@ -194,6 +197,10 @@ TEST_F(MainformStartup, ItemsAreEnabledExactlyWhenTheirDialogExists) {
                                                form->PinkNoise,
                                                form->Frequency1,
                                                form->Statistics1,
+                                               form->Distortion1,
+                                               form->Aes17Tone,
+                                               form->TwinTone,
+                                               form->Multitone,
                                                form->SweepResponse1,
                                                form->ShowParameters1};
     DialogFactories none;
