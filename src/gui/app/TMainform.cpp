@@ -460,40 +460,41 @@ void TMainform::Statistics1Click() {
 }
 void TMainform::Distortion1Click() {
     RunAnalyserDialog(dialogs_.Distortion1);
-    void TMainform::SweepResponse1Click() {
-        RunAnalyserDialog(dialogs_.SweepResponse1);
-    }
+}
+void TMainform::SweepResponse1Click() {
+    RunAnalyserDialog(dialogs_.SweepResponse1);
+}
 
-    void TMainform::ShowParameters1Click() {
-        // Only shows the format; neither stops playback nor clears the signal.
-        if (!dialogs_.ShowParameters1) {
+void TMainform::ShowParameters1Click() {
+    // Only shows the format; neither stops playback nor clears the signal.
+    if (!dialogs_.ShowParameters1) {
+        return;
+    }
+    auto dialog = dialogs_.ShowParameters1(TempFileName(), this, Signal());
+    dialog->exec();
+}
+
+void TMainform::AboutZembrel1Click() {
+    TAboutBox about(this);
+    about.exec();
+}
+
+void TMainform::UserGuide1Click() {
+    // One window, raised again when it is open already.
+    auto* window = findChild<UserGuideWindow*>();
+    if (window == nullptr) {
+        const QString guide = UserGuideWindow::FindGuide();
+        if (guide.isEmpty()) {
+            QMessageBox::information(
+                this, kCaption,
+                QStringLiteral("The user guide is not installed. It was looked for in:\n%1")
+                    .arg(QDir::toNativeSeparators(
+                        UserGuideWindow::GuidePlaces().join(QLatin1Char('\n')))));
             return;
         }
-        auto dialog = dialogs_.ShowParameters1(TempFileName(), this, Signal());
-        dialog->exec();
+        window = new UserGuideWindow(guide, this);
     }
-
-    void TMainform::AboutZembrel1Click() {
-        TAboutBox about(this);
-        about.exec();
-    }
-
-    void TMainform::UserGuide1Click() {
-        // One window, raised again when it is open already.
-        auto* window = findChild<UserGuideWindow*>();
-        if (window == nullptr) {
-            const QString guide = UserGuideWindow::FindGuide();
-            if (guide.isEmpty()) {
-                QMessageBox::information(
-                    this, kCaption,
-                    QStringLiteral("The user guide is not installed. It was looked for in:\n%1")
-                        .arg(QDir::toNativeSeparators(
-                            UserGuideWindow::GuidePlaces().join(QLatin1Char('\n')))));
-                return;
-            }
-            window = new UserGuideWindow(guide, this);
-        }
-        window->show();
-        window->raise();
-        window->activateWindow();
-    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
