@@ -1,6 +1,7 @@
 #include "gui/analysis/TFDlgDistortion.h"
 
 #include "gui/analysis/AnalyserRadioGroup.h"
+#include "gui/app/ChartExport.h"
 #include "gui/app/FileDialogFolder.h"
 #include "gui/generators/ParameterForm.h"
 
@@ -23,7 +24,6 @@
 #include <QProgressBar>
 #include <QPromise>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
@@ -356,17 +356,7 @@ QString TFDlgDistortion::SaveTo(const QString& fileName) const {
     if (readings_.empty()) {
         return QStringLiteral("there are no readings");
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    const std::string rows = zembrel::ReadingsCsv(readings_, ChannelNames(), Convention());
-    if (file.write(rows.data(), static_cast<qint64>(rows.size())) !=
-            static_cast<qint64>(rows.size()) ||
-        !file.commit()) {
-        return file.errorString();
-    }
-    return QString();
+    return SaveTextFile(fileName, zembrel::ReadingsCsv(readings_, ChannelNames(), Convention()));
 }
 
 void TFDlgDistortion::BSaveClick() {

@@ -23,7 +23,6 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -339,18 +338,8 @@ QString TFDlgFrequencyAnalysis::SaveTo(const QString& fileName) {
         }
         return SaveChartImage(Chart1, fileName);
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    const std::string rows =
-        zembrel::SpectrumRows(signal_->SampleRate, length_, levels_, ',', true);
-    if (file.write(rows.data(), static_cast<qint64>(rows.size())) !=
-            static_cast<qint64>(rows.size()) ||
-        !file.commit()) {
-        return file.errorString();
-    }
-    return QString();
+    return SaveTextFile(fileName,
+                        zembrel::SpectrumRows(signal_->SampleRate, length_, levels_, ',', true));
 }
 
 void TFDlgFrequencyAnalysis::BSaveClick() {

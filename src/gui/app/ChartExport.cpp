@@ -23,6 +23,19 @@ bool IsChartImageName(const QString& fileName) {
     return suffix == QLatin1String("png") || suffix == QLatin1String("svg");
 }
 
+QString SaveTextFile(const QString& fileName, const std::string& text) {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return file.errorString();
+    }
+    if (file.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()) ||
+        !file.commit()) {
+        return file.errorString();
+    }
+    return QString();
+}
+
 QString SaveChartImage(QCustomPlot* chart, const QString& fileName) {
     if (!IsChartImageName(fileName)) {
         return QStringLiteral("the name must end in .png or .svg");

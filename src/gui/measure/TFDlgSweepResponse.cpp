@@ -28,7 +28,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 #include <chrono>
@@ -440,16 +439,7 @@ QString TFDlgSweepResponse::SaveTo(const QString& fileName, CsvKind kind) {
     const std::string rows = kind == CsvKind::Response
                                  ? zembrel::ResponseCsv(result_->Response)
                                  : zembrel::DistortionCsv(result_->Distortion);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    if (file.write(rows.data(), static_cast<qint64>(rows.size())) !=
-            static_cast<qint64>(rows.size()) ||
-        !file.commit()) {
-        return file.errorString();
-    }
-    return QString();
+    return SaveTextFile(fileName, rows);
 }
 
 void TFDlgSweepResponse::BSaveClick() {
