@@ -115,7 +115,10 @@ protected:
                         "FFT length whose bin centres the tones sit on, 1024 ... 1048576")
             ->capture_default_str()
             ->type_name("N");
-        command.add_option("--phases", phases_, "newman, schroeder or random (uses --seed)")
+        command
+            .add_option("--phases", phases_,
+                        "low-crest (Newman's phases, searched on for a lower peak), newman, "
+                        "schroeder or random (uses --seed)")
             ->capture_default_str()
             ->type_name("NAME");
         AddPeakLevel(command, level_);
@@ -128,7 +131,7 @@ protected:
         input_.AnalysisLength =
             static_cast<std::int32_t>(ParseInteger("--analysis-length", length_, 0, 1 << 30));
         input_.Phases = static_cast<zembrel::MultitonePhases>(
-            ParseChoice("--phases", phases_, {"newman", "schroeder", "random"}));
+            ParseChoice("--phases", phases_, {"low-crest", "newman", "schroeder", "random"}));
         input_.Level = ParseNumber("--level", level_);
         const auto check = zembrel::CheckMultitone(input_, sampleRate);
         RefusedOptions refused;
@@ -157,7 +160,7 @@ private:
     std::string high_ = "20000";
     std::string perOctave_ = "3";
     std::string length_ = "65536";
-    std::string phases_ = "newman";
+    std::string phases_ = "low-crest";
     zembrel::MultitoneInput input_;
 };
 

@@ -23,4 +23,12 @@ void RunUnits(int total, int& progress, CalculationObserver& observer,
     }
 }
 
+void PartProgress::Report(int percent) {
+    const int overall = static_cast<int>((part_ * 100LL + percent) / parts_);
+    if (overall != reported_) {
+        whole_.Report(overall);
+        reported_ = overall;
+    }
+}
+
 } // namespace zembrel

@@ -22,4 +22,21 @@ public:
 void RunUnits(int total, int& progress, CalculationObserver& observer,
               const std::function<void(int)>& unit);
 
+// A calculation in parts that run one after another, each with its own unit loop: hands the
+// reports of part p of n on as the progress of the whole, so that the bar runs once from 0 to 100.
+class PartProgress : public CalculationObserver {
+public:
+    PartProgress(CalculationObserver& whole, int parts) : whole_(whole), parts_(parts) {}
+
+    void StartPart(int part) { part_ = part; }
+    bool StopRequested() const override { return whole_.StopRequested(); }
+    void Report(int percent) override;
+
+private:
+    CalculationObserver& whole_;
+    int parts_;
+    int part_ = 0;
+    int reported_ = -1;
+};
+
 } // namespace zembrel

@@ -24,36 +24,14 @@ void SeedPhases(std::optional<std::uint32_t> seed) {
     }
 }
 
-// Hands the reports of band b of n on as the progress of the whole run.
-class BandProgress : public CalculationObserver {
-public:
-    BandProgress(CalculationObserver& whole, int bands) : whole_(whole), bands_(bands) {}
-
-    void StartBand(int band) { band_ = band; }
-    bool StopRequested() const override { return whole_.StopRequested(); }
-    void Report(int percent) override {
-        const int overall = static_cast<int>((band_ * 100LL + percent) / bands_);
-        if (overall != reported_) {
-            whole_.Report(overall);
-            reported_ = overall;
-        }
-    }
-
-private:
-    CalculationObserver& whole_;
-    int bands_;
-    int band_ = 0;
-    int reported_ = -1;
-};
-
 // Adds white-noise bands {start, stop, step, amplitude, offset} one after another; false when
 // one of them was stopped before its last line.
 bool RunWhiteBands(SignalBase& signal, const std::vector<NoiseBandInput>& bands,
                    CalculationObserver& observer) {
-    BandProgress whole(observer, static_cast<int>(bands.size()));
+    PartProgress whole(observer, static_cast<int>(bands.size()));
     for (std::size_t b = 0; b < bands.size(); ++b) {
         const NoiseBandInput& band = bands[b];
-        whole.StartBand(static_cast<int>(b));
+        whole.StartPart(static_cast<int>(b));
         int progress = 0;
         RunNoiseBand(signal, band.Start, band.Stop, band.Step, band.Amplitude, band.Offset,
                      NoiseMode::White, progress, whole);

@@ -42,8 +42,8 @@ TFDlgMultitone::TFDlgMultitone(QWidget* owner, QString tempFileName, TMainform* 
     tones.AddField(length, QStringLiteral("&Analysis Length:"), QStringLiteral("samples"));
     phases = new QComboBox(this);
     phases->setObjectName(QStringLiteral("phases"));
-    phases->addItems(
-        {QStringLiteral("Newman"), QStringLiteral("Schroeder"), QStringLiteral("random")});
+    phases->addItems({QStringLiteral("low crest (searched)"), QStringLiteral("Newman"),
+                      QStringLiteral("Schroeder"), QStringLiteral("random")});
     tones.AddField(phases, QStringLiteral("&Phases:"));
 
     ParameterForm level(this, QStringLiteral("Signal Parameters"));

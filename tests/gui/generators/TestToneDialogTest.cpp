@@ -94,13 +94,14 @@ TEST_F(TestToneDialogs, MultitoneReportsItsCrestFactorAndRefusedFieldsAreEmptied
     ChooseMenu("GTM");
     ASSERT_TRUE(WaitUntil([] { return QApplication::activeModalWidget() == nullptr; }));
 
-    // Newman phases on third-octave tones: about 12 dB, far below the 17.8 dB of zero phases.
+    // The default low-crest phases on third-octave tones: about 10 dB, where random phases give
+    // 12 to 13 dB and zero phases 17.8 dB.
     const QRegularExpressionMatch crest =
         QRegularExpression("^Calculation finished\\. Crest factor ([0-9.]+) dB\\.$")
             .match(form->StatusText());
     ASSERT_TRUE(crest.hasMatch()) << form->StatusText().toStdString();
-    EXPECT_GT(crest.captured(1).toDouble(), 10.0);
-    EXPECT_LT(crest.captured(1).toDouble(), 14.0);
+    EXPECT_GT(crest.captured(1).toDouble(), 8.0);
+    EXPECT_LT(crest.captured(1).toDouble(), 11.0);
     EXPECT_NEAR(PeakDbfs(*form->Signal()), -1.0, 0.01);
 }
 
