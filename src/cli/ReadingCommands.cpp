@@ -9,6 +9,7 @@
 #include "core/analysis/StatisticsText.h"
 #include "core/signal/AudioFileRead.h"
 #include "core/signal/AudioFormat.h"
+#include "core/signal/HugePages.h"
 #include "core/signal/SignalBase.h"
 #include "core/signal/WavError.h"
 
@@ -171,7 +172,7 @@ AnalysisFile ReadAnalysisFile(const std::string& path) {
         const auto count = static_cast<std::size_t>(format.Channels);
         AnalysisFile file{std::vector<std::vector<double>>(count), format};
         for (auto& channel : file.Channels) {
-            channel.resize(static_cast<std::size_t>(format.Frames));
+            zembrel::ResizeLarge(channel, static_cast<std::size_t>(format.Frames));
         }
         std::vector<double> block(65536 * count);
         std::size_t done = 0;
@@ -234,33 +235,38 @@ int AnalyzeCommand::Execute() {
     CheckRequired(*command_);
     zembrel::DistortionSettings settings;
     if (!fundamental_.empty()) {
-        const double f = ParseNumber("--fundamental", fundamental_);
-        if (!(f > 0.0)) {
-            throw UsageError(Quoted("--fundamental", fundamental_) + ": must be above 0 Hz");
-        }
-        settings.Fundamental = f;
+        settings.Fundamental = ParseNumber("--fundamental", fundamental_);
     }
     const std::vector<double> band = ParseNumberList("--band", band_, 2, {0.0, 0.0});
-    if (!(band[0] >= 0.0) || !(band[1] > band[0])) {
-        throw UsageError(Quoted("--band", band_) + ": needs 0 <= LO < HI");
-    }
     settings.BandLow = band[0];
     settings.BandHigh = band[1];
     if (!notch_.empty()) {
         settings.NotchWidth = ParseNumber("--notch", notch_);
-        if (!(settings.NotchWidth >= 0.0)) {
+    }
+    // The Distortion window's rules; the band against the rate once the file is read.
+    const auto refuse = [&](double sampleRate) {
+        const zembrel::DistortionSettingsCheck check =
+            zembrel::CheckDistortionSettings(settings, sampleRate);
+        if (!check.Fundamental) {
+            throw UsageError(Quoted("--fundamental", fundamental_) + ": must be above 0 Hz");
+        }
+        if (!check.Notch) {
             throw UsageError(Quoted("--notch", notch_) + ": must be at least 0 Hz");
         }
-    }
+        if (!check.Band) {
+            throw UsageError(Quoted("--band", band_) +
+                             (std::isinf(sampleRate) ? ": needs 0 <= LO < HI"
+                                                     : ": starts above half the sample rate"));
+        }
+    };
+    refuse(HUGE_VAL);
     const auto convention = ParseChoice("--thd", convention_, {"fundamental", "total"}) == 0
                                 ? zembrel::ThdConvention::RelativeToFundamental
                                 : zembrel::ThdConvention::RelativeToTotal;
 
     AnalysisFile file = ReadAnalysisFile(file_);
     const double rate = file.Format.SampleRate;
-    if (settings.BandLow >= rate * 0.5) {
-        throw UsageError(Quoted("--band", band_) + ": starts above half the sample rate");
-    }
+    refuse(rate);
     settings.ClipLevel = zembrel::ClipLevelOf(file.Format.Bits, file.Format.Float);
     std::vector<std::vector<double>> channels = std::move(file.Channels);
     const std::string header = file_ + ": " + zembrel::DescribeFormat(file.Format) + ", " +

@@ -103,6 +103,7 @@ double MeasureDc(const double* samples, std::size_t count);
 struct CrestFactor {
     ReadingStatus Status = ReadingStatus::NoSignal;
     double Db = 0.0;
+    double Peak = 0.0; // max |x|, full scale 1
 };
 CrestFactor MeasureCrestFactor(const double* samples, std::size_t count);
 

@@ -1,5 +1,7 @@
 #include "core/analysis/Loudness.h"
 
+#include "core/analysis/TruePeak.h"
+
 #include <ebur128.h>
 
 #include <algorithm>
@@ -37,15 +39,6 @@ void Check(int error) {
     }
 }
 
-// The true peak of one channel, on a meter of its own.
-double TruePeak(const std::vector<double>& channel, double sampleRate) {
-    State state = MakeState(1, sampleRate, EBUR128_MODE_TRUE_PEAK);
-    Check(ebur128_add_frames_double(state.get(), channel.data(), channel.size()));
-    double peak = 0.0;
-    Check(ebur128_true_peak(state.get(), 0, &peak));
-    return peak;
-}
-
 } // namespace
 
 Loudness MeasureLoudness(const std::vector<const std::vector<double>*>& channels,
@@ -66,7 +59,7 @@ Loudness MeasureLoudness(const std::vector<const std::vector<double>*>& channels
     for (std::size_t c = 0; c < channels.size(); ++c) {
         peakThreads.emplace_back([&, c] {
             try {
-                truePeaks[c] = TruePeak(*channels[c], sampleRate);
+                truePeaks[c] = TruePeak(channels[c]->data(), channels[c]->size(), sampleRate);
             } catch (...) {
                 errors[c] = std::current_exception();
             }

@@ -10,8 +10,9 @@ namespace zembrel {
 // meter, Tech 3342 for the loudness range), computed by libebur128: K-weighting, 400 ms
 // momentary and 3 s short-term blocks, the absolute (-70 LUFS) and relative (-10 LU) gates of
 // integrated loudness, the -20 LU relative gate and 10th ... 95th percentiles of the loudness
-// range, and the 4x oversampled true peak. A mono channel counts as one front channel (weight 1),
-// a stereo pair as left and right.
+// range. The true peak is the core's own (TruePeak.h): the standard's interpolation filter,
+// vectorised, which takes a small part of libebur128's time for it. A mono channel counts as
+// one front channel (weight 1), a stereo pair as left and right.
 //
 // The maxima of momentary and short-term loudness are taken every 100 ms (Tech 3341 asks for at
 // least 10 updates a second), from the first full block on; the hop is round(fs / 10) frames,

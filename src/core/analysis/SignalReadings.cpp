@@ -1,6 +1,7 @@
 #include "core/analysis/SignalReadings.h"
 
 #include "core/analysis/TonePowers.h"
+#include "core/signal/ParallelFor.h"
 #include "core/signal/SignalBase.h"
 
 #include <algorithm>
@@ -21,15 +22,15 @@ ChannelReadings ReadChannel(const std::vector<double>& samples, double sampleRat
     r.Dc = MeasureDc(samples.data(), samples.size());
     r.Crest = MeasureCrestFactor(samples.data(), samples.size());
     r.Weighted = MeasureWeightedLevels(samples.data(), samples.size(), sampleRate);
-    double peak = 0.0;
-    for (double x : samples) {
-        peak = std::max(peak, std::fabs(x));
-    }
+    const double peak = r.Crest.Peak;
     if (peak > 0.0) {
         r.PeakStatus = ReadingStatus::Ok;
         r.SamplePeakDbfs = 20.0 * std::log10(peak);
     }
-    r.ClippedSamples = CountClippedSamples(samples.data(), samples.size(), settings.ClipLevel);
+    // Nothing reaches the clipping level below it: the run count is spared.
+    if (peak >= settings.ClipLevel) {
+        r.ClippedSamples = CountClippedSamples(samples.data(), samples.size(), settings.ClipLevel);
+    }
     return r;
 }
 
@@ -49,9 +50,17 @@ SignalReadings ReadSignal(const std::vector<std::vector<double>>& channels, doub
                 loudnessError = std::current_exception();
             }
         });
-        for (const auto& channel : channels) {
-            result.Channels.push_back(ReadChannel(channel, sampleRate, settings));
-        }
+        // The channels side by side beside the meter, one range of them per core.
+        result.Channels.resize(channels.size());
+        ParallelFor(
+            static_cast<int>(channels.size()),
+            [&](int begin, int end) {
+                for (int c = begin; c < end; ++c) {
+                    const auto i = static_cast<std::size_t>(c);
+                    result.Channels[i] = ReadChannel(channels[i], sampleRate, settings);
+                }
+            },
+            1);
     }
     if (loudnessError) {
         std::rethrow_exception(loudnessError);

@@ -36,7 +36,8 @@ struct SignalReadings {
 };
 
 // The readings of one or two channels normalised to full scale 1. The loudness meter (whose
-// true peak runs one thread per channel) works beside the channels' readings.
+// true peak runs one thread per channel) works beside the channels' readings, which run side by
+// side, one range of channels per core.
 SignalReadings ReadSignal(const std::vector<std::vector<double>>& channels, double sampleRate,
                           const DistortionSettings& settings);
 

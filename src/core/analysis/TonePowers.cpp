@@ -1,6 +1,7 @@
 #include "core/analysis/TonePowers.h"
 
 #include "core/signal/FftwPlanning.h"
+#include "core/signal/HugePages.h"
 
 #include <fftw3.h>
 
@@ -31,9 +32,11 @@ struct Setup {
     double SumW2 = 0.0;
     fftw_plan Plan = nullptr;
 
-    explicit Setup(std::size_t n) : Window(n) {
+    explicit Setup(std::size_t n) {
+        ResizeLarge(Window, n);
         const double step = 2.0 * std::numbers::pi / static_cast<double>(n); // periodic window
-        for (std::size_t i = 0; i < n; ++i) {
+        // The periodic window is even about n / 2: the first half is computed, then mirrored.
+        for (std::size_t i = 0; i <= n / 2; ++i) {
             // cos(t theta) for t = 0 ... 6 by the Chebyshev recurrence from one cosine.
             const double c1 = std::cos(step * static_cast<double>(i));
             double previous = 1.0;
@@ -48,6 +51,11 @@ struct Setup {
                 sign = -sign;
             }
             Window[i] = w;
+            if (i > 0) {
+                Window[n - i] = w;
+            }
+        }
+        for (double w : Window) {
             SumW2 += w * w;
         }
         std::unique_ptr<double, FftwFree> in(fftw_alloc_real(n));
@@ -110,13 +118,15 @@ TonePowers::TonePowers(const double* samples, std::size_t count, double sampleRa
     if (!in || !out) {
         throw std::bad_alloc();
     }
+    AdviseHugePages(in.get(), n * sizeof(double));
+    AdviseHugePages(out.get(), bins * sizeof(fftw_complex));
     const std::vector<double>& window = setup->Window;
     for (std::size_t i = 0; i < n; ++i) {
         in.get()[i] = (samples[i] - mean) * window[i];
     }
     fftw_execute_dft_r2c(setup->Plan, in.get(), out.get());
     const double sumW2 = setup->SumW2;
-    power_.resize(bins);
+    ResizeLarge(power_, bins);
     const double scale = 2.0 / (static_cast<double>(n) * sumW2);
     for (std::size_t k = 0; k < bins; ++k) {
         const double re = out.get()[k][0];

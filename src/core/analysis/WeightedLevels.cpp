@@ -97,19 +97,35 @@ WeightedLevels MeasureWeightedLevels(const double* samples, std::size_t count, d
     const auto total = static_cast<std::ptrdiff_t>(count);
     for (std::ptrdiff_t start = -static_cast<std::ptrdiff_t>(kHop); start < total;
          start += static_cast<std::ptrdiff_t>(kHop)) {
-        for (std::size_t i = 0; i < kBlock; ++i) {
-            const std::ptrdiff_t at = start + static_cast<std::ptrdiff_t>(i);
-            in.get()[i] = at >= 0 && at < total ? (samples[at] - mean) * window[i] : 0.0;
+        double* block = in.get();
+        if (start >= 0 && start + static_cast<std::ptrdiff_t>(kBlock) <= total) {
+            const double* from = samples + start;
+            for (std::size_t i = 0; i < kBlock; ++i) {
+                block[i] = (from[i] - mean) * window[i];
+            }
+        } else {
+            for (std::size_t i = 0; i < kBlock; ++i) {
+                const std::ptrdiff_t at = start + static_cast<std::ptrdiff_t>(i);
+                block[i] = at >= 0 && at < total ? (samples[at] - mean) * window[i] : 0.0;
+            }
         }
         fftw_execute(plan);
-        for (std::size_t k = 1; k < kBins; ++k) {
-            const double re = out.get()[k][0];
-            const double im = out.get()[k][1];
-            const double power = (k == kBins - 1 ? 1.0 : 2.0) * (re * re + im * im);
-            a += power * gainA[k];
-            c += power * gainC[k];
-            z += power;
+        // Bins 1 ... N/2 - 1 twice (their mirror images), N/2 once.
+        const fftw_complex* bins = out.get();
+        double blockA = 0.0;
+        double blockC = 0.0;
+        double blockZ = 0.0;
+        for (std::size_t k = 1; k < kBins - 1; ++k) {
+            const double power = bins[k][0] * bins[k][0] + bins[k][1] * bins[k][1];
+            blockA += power * gainA[k];
+            blockC += power * gainC[k];
+            blockZ += power;
         }
+        const std::size_t last = kBins - 1;
+        const double lastPower = bins[last][0] * bins[last][0] + bins[last][1] * bins[last][1];
+        a += 2.0 * blockA + lastPower * gainA[last];
+        c += 2.0 * blockC + lastPower * gainC[last];
+        z += 2.0 * blockZ + lastPower;
     }
     {
         std::lock_guard lock(FftwPlannerLock());

@@ -7,11 +7,13 @@
 // ffmpeg's ebur128 filter, an independent meter, reads the same files.
 #include "core/analysis/Loudness.h"
 #include "core/analysis/SignalReadings.h"
+#include "core/analysis/TruePeak.h"
 #include "core/signal/SignalBase.h"
 #include "core/signal/WavFileWrite.h"
 
 #include "tests/core/TestSupport.h"
 
+#include <ebur128.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -147,6 +149,43 @@ TEST(LoudnessLimits, SilenceAndShortFilesHaveNoLoudness) {
     EXPECT_EQ(steady.ShortTermStatus, ReadingStatus::TooShort);
     EXPECT_NEAR(steady.MomentaryMaxLufs, -23.0, 0.1);
     EXPECT_NEAR(steady.SamplePeakDbfs, -23.0, 0.01);
+}
+
+// Sines whose samples miss the crest by half a sample step, as in Tech 3341's true-peak cases
+// (fs/4, fs/6, fs/8 at 48 kHz), faded in and out over 10 ms so that no step rings the filter.
+// The true peak is the amplitude; Tech 3341 allows +0.2/-0.4 dB. libebur128's interpolator, an
+// independent filter, reads the same signals within 0.2 dB.
+TEST(TruePeakOfSines, ReadsTheAmplitudeBetweenSamples) {
+    struct Case {
+        double Rate, Frequency;
+    };
+    for (const Case c : {Case{48000, 12000}, Case{48000, 8000}, Case{48000, 6000},
+                         Case{44100, 11025}, Case{96000, 24000}, Case{96000, 16000}}) {
+        SCOPED_TRACE(std::to_string(c.Rate) + " Hz rate, " + std::to_string(c.Frequency) + " Hz");
+        const double amplitude = 0.5; // -6.02 dBTP
+        const auto n = static_cast<std::size_t>(c.Rate);
+        const auto fade = static_cast<std::size_t>(c.Rate / 100.0);
+        const double w = 2.0 * std::numbers::pi * c.Frequency / c.Rate;
+        std::vector<double> x(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const double edge = std::min({1.0, static_cast<double>(i) / fade,
+                                          static_cast<double>(n - 1 - i) / fade});
+            x[i] = amplitude * std::sin(w * (static_cast<double>(i) + 0.5)) *
+                   std::sin(edge * std::numbers::pi / 2.0);
+        }
+        const double ours = 20.0 * std::log10(TruePeak(x.data(), x.size(), c.Rate));
+        EXPECT_GE(ours, -6.02 - 0.4);
+        EXPECT_LE(ours, -6.02 + 0.2);
+
+        ebur128_state* meter =
+            ebur128_init(1, static_cast<unsigned long>(c.Rate), EBUR128_MODE_TRUE_PEAK);
+        ASSERT_NE(meter, nullptr);
+        ebur128_add_frames_double(meter, x.data(), x.size());
+        double theirs = 0.0;
+        ebur128_true_peak(meter, 0, &theirs);
+        ebur128_destroy(&meter);
+        EXPECT_NEAR(ours, 20.0 * std::log10(theirs), 0.2);
+    }
 }
 
 } // namespace
