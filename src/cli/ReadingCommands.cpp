@@ -171,14 +171,18 @@ AnalysisFile ReadAnalysisFile(const std::string& path) {
         const zembrel::AudioFormat& format = reader.Format();
         const auto count = static_cast<std::size_t>(format.Channels);
         AnalysisFile file{std::vector<std::vector<double>>(count), format};
+        // Each channel grows block by block into storage reserved for the header's frames, so
+        // that no page is filled twice.
         for (auto& channel : file.Channels) {
-            zembrel::ResizeLarge(channel, static_cast<std::size_t>(format.Frames));
+            zembrel::ReserveLarge(channel, static_cast<std::size_t>(format.Frames));
         }
-        std::vector<double> block(65536 * count);
+        constexpr std::size_t kBlock = 65536;
+        std::vector<double> block(kBlock * count);
+        std::vector<double> one(kBlock);
         std::size_t done = 0;
         for (;;) {
             const auto frames =
-                static_cast<std::size_t>(reader.ReadInterleaved(block.data(), 65536));
+                static_cast<std::size_t>(reader.ReadInterleaved(block.data(), kBlock));
             if (frames == 0) {
                 break;
             }
@@ -186,18 +190,15 @@ AnalysisFile ReadAnalysisFile(const std::string& path) {
                 throw UsageError(path + ": the file holds more frames than its header says");
             }
             for (std::size_t ch = 0; ch < count; ++ch) {
-                double* to = file.Channels[ch].data() + done;
                 for (std::size_t i = 0; i < frames; ++i) {
-                    to[i] = block[i * count + ch];
+                    one[i] = block[i * count + ch];
                 }
+                file.Channels[ch].insert(file.Channels[ch].end(), one.begin(),
+                                         one.begin() + static_cast<std::ptrdiff_t>(frames));
             }
             done += frames;
         }
-        // A file that ends early keeps only what it held.
-        for (auto& channel : file.Channels) {
-            channel.resize(done);
-        }
-        return file;
+        return file; // a file that ends early keeps only what it held
     } catch (const zembrel::WavError& e) {
         throw UsageError(e.what());
     }

@@ -54,12 +54,14 @@ Loudness MeasureLoudness(const std::vector<const std::vector<double>*>& channels
     const auto channelCount = static_cast<unsigned>(channels.size());
 
     std::vector<double> truePeaks(channels.size(), 0.0);
+    std::vector<double> samplePeaks(channels.size(), 0.0);
     std::vector<std::exception_ptr> errors(channels.size());
     std::vector<std::jthread> peakThreads;
     for (std::size_t c = 0; c < channels.size(); ++c) {
         peakThreads.emplace_back([&, c] {
             try {
-                truePeaks[c] = TruePeak(channels[c]->data(), channels[c]->size(), sampleRate);
+                truePeaks[c] =
+                    TruePeak(channels[c]->data(), channels[c]->size(), sampleRate, &samplePeaks[c]);
             } catch (...) {
                 errors[c] = std::current_exception();
             }
@@ -69,7 +71,7 @@ Loudness MeasureLoudness(const std::vector<const std::vector<double>*>& channels
     Loudness result;
     State state =
         MakeState(channelCount, sampleRate,
-                  EBUR128_MODE_M | EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_SAMPLE_PEAK);
+                  EBUR128_MODE_M | EBUR128_MODE_I | EBUR128_MODE_LRA);
     // 100 ms hops, interleaved for the meter. After each hop the meter gives the loudness of that
     // hop alone; its mean square (energy) is kept, and the momentary (4 hops) and short-term
     // (30 hops) loudness are the means of the last 4 and 30 of them, which is what the meter's
@@ -120,13 +122,6 @@ Loudness MeasureLoudness(const std::vector<const std::vector<double>*>& channels
     const auto momentaryFrames = 4 * hop;
     const auto shortTermFrames = 30 * hop;
 
-    double samplePeak = 0.0;
-    for (unsigned c = 0; c < channelCount; ++c) {
-        double peak = 0.0;
-        Check(ebur128_sample_peak(state.get(), c, &peak));
-        samplePeak = std::max(samplePeak, peak);
-    }
-    const bool silent = !(samplePeak > 0.0);
 
     if (count < momentaryFrames) {
         result.Status = result.MomentaryStatus = result.ShortTermStatus = ReadingStatus::TooShort;
@@ -156,7 +151,8 @@ Loudness MeasureLoudness(const std::vector<const std::vector<double>*>& channels
             std::rethrow_exception(error);
         }
     }
-    if (!silent) {
+    const double samplePeak = *std::max_element(samplePeaks.begin(), samplePeaks.end());
+    if (samplePeak > 0.0) {
         result.PeakStatus = ReadingStatus::Ok;
         result.SamplePeakDbfs = 20.0 * std::log10(samplePeak);
         result.TruePeakDbtp =

@@ -1,9 +1,9 @@
 #include "core/analysis/TruePeak.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 namespace zembrel {
@@ -28,23 +28,52 @@ constexpr double kPhases[4][kTaps] = {
      0.9721679687500, 0.1373291015625, -0.0594482421875, 0.0332031250000, -0.0196533203125,
      0.0109863281250, 0.0017089843750}};
 
-// Four floats, one SSE register on x86-64; the compiler lowers the arithmetic on any target.
-using Quad = float __attribute__((vector_size(16)));
+// Eight floats: one AVX register, or two SSE registers where the processor has no AVX2.
+constexpr std::size_t kLanes = 8;
+using Lanes = float __attribute__((vector_size(kLanes * sizeof(float))));
 
-Quad Load(const float* p) {
-    Quad q;
-    std::memcpy(&q, p, sizeof q);
-    return q;
-}
-
-Quad Broadcast(double value) {
-    const auto f = static_cast<float>(value);
-    return Quad{f, f, f, f};
+// The filter's four phases over outputs 0 ... n - 1 of a block (n a multiple of kLanes, the
+// block holding n + 11 samples): raises peak lane by lane to the largest |output|. taps[p][t]
+// multiplies sample n + t for output n of phase p. Compiled twice where the
+// compiler can, for processors with AVX2 and FMA and for the rest; the loader picks one.
+// (Not under ThreadSanitizer, whose run-time is not ready when the loader makes that choice.)
+#if defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define ZEMBREL_NO_CLONES
+#endif
+#endif
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_THREAD__) &&              \
+    !defined(ZEMBREL_NO_CLONES)
+__attribute__((target_clones("arch=x86-64-v3", "default")))
+#endif
+void FilterBlock(const float* block, std::size_t n, const float (*taps)[kTaps], float* peak) {
+    Lanes highest;
+    std::memcpy(&highest, peak, sizeof highest);
+    for (std::size_t i = 0; i < n; i += kLanes) {
+        Lanes sum0 = {};
+        Lanes sum1 = {};
+        Lanes sum2 = {};
+        Lanes sum3 = {};
+        for (std::size_t t = 0; t < kTaps; ++t) {
+            Lanes x;
+            std::memcpy(&x, block + i + t, sizeof x);
+            sum0 += taps[0][t] * x;
+            sum1 += taps[1][t] * x;
+            sum2 += taps[2][t] * x;
+            sum3 += taps[3][t] * x;
+        }
+        for (const Lanes sum : {sum0, sum1, sum2, sum3}) {
+            const Lanes magnitude = sum < 0 ? -sum : sum;
+            highest = magnitude > highest ? magnitude : highest;
+        }
+    }
+    std::memcpy(peak, &highest, sizeof highest);
 }
 
 } // namespace
 
-double TruePeak(const double* samples, std::size_t count, double sampleRate) {
+double TruePeak(const double* samples, std::size_t count, double sampleRate,
+                double* samplePeak) {
     double peaks[4] = {0.0, 0.0, 0.0, 0.0}; // four lanes: no chain of dependent maxima
     std::size_t i = 0;
     for (; i + 4 <= count; i += 4) {
@@ -55,29 +84,33 @@ double TruePeak(const double* samples, std::size_t count, double sampleRate) {
     for (; i < count; ++i) {
         peaks[0] = std::max(peaks[0], std::fabs(samples[i]));
     }
-    const double samplePeak = std::max(std::max(peaks[0], peaks[1]), std::max(peaks[2], peaks[3]));
+    const double highest = std::max(std::max(peaks[0], peaks[1]), std::max(peaks[2], peaks[3]));
+    if (samplePeak != nullptr) {
+        *samplePeak = highest;
+    }
     const std::size_t phaseStep = sampleRate < 96000.0 ? 1 : sampleRate < 192000.0 ? 2 : 0;
     if (phaseStep == 0 || count == 0) {
-        return samplePeak;
+        return highest;
     }
-    // taps[p][t] multiplies the block's sample n + t for output n: the filter reversed, so that
-    // every output reads the block forwards.
-    std::array<std::array<Quad, kTaps>, 4> taps{};
-    std::size_t phaseCount = 0;
-    for (std::size_t p = 0; p < 4; p += phaseStep, ++phaseCount) {
+    // The filter reversed, so that every output reads the block forwards.
+    // At 2x the kernel's four rows hold phases 0 and 2 twice.
+    float taps[4][kTaps] = {};
+    for (std::size_t row = 0; row < 4; ++row) {
+        const std::size_t p = row * phaseStep % 4;
         for (std::size_t t = 0; t < kTaps; ++t) {
-            taps[phaseCount][t] = Broadcast(kPhases[p][kTaps - 1 - t]);
+            taps[row][t] = static_cast<float>(kPhases[p][kTaps - 1 - t]);
         }
     }
 
     // Blocks of the channel in single precision with the 11 samples before them in front; the
     // channel is padded with 11 zeros at both ends, so the outputs run from the first sample
-    // entering the filter to the last leaving it: count + 11 per phase.
+    // entering the filter to the last leaving it: count + 11 per phase. The last block is
+    // rounded up to whole lanes with zeros, whose outputs are those of silence.
     constexpr std::size_t kBlock = 4096;
     const std::size_t history = kTaps - 1;
-    std::vector<float> block(history + kBlock + 4, 0.0f);
+    std::vector<float> block(history + kBlock, 0.0f);
     const std::size_t outputs = count + history;
-    Quad peak{};
+    float peak[kLanes] = {};
     for (std::size_t first = 0; first < outputs; first += kBlock) {
         const std::size_t n = std::min(kBlock, outputs - first);
         // block[j] holds input first + j - 11 (zero outside the channel).
@@ -94,27 +127,12 @@ double TruePeak(const double* samples, std::size_t count, double sampleRate) {
                                : 0.0f;
             }
         }
+        const std::size_t whole = (n + kLanes - 1) / kLanes * kLanes;
         std::fill(block.begin() + static_cast<std::ptrdiff_t>(n + history), block.end(), 0.0f);
-        for (std::size_t i = 0; i < n; i += 4) {
-            std::array<Quad, kTaps> x;
-            for (std::size_t t = 0; t < kTaps; ++t) {
-                x[t] = Load(block.data() + i + t);
-            }
-            for (std::size_t p = 0; p < phaseCount; ++p) {
-                Quad sum = taps[p][0] * x[0];
-                for (std::size_t t = 1; t < kTaps; ++t) {
-                    sum += taps[p][t] * x[t];
-                }
-                const Quad magnitude = sum < 0 ? -sum : sum;
-                peak = magnitude > peak ? magnitude : peak;
-            }
-        }
+        FilterBlock(block.data(), whole, taps, peak);
     }
-    float interpolated = 0.0f;
-    for (int lane = 0; lane < 4; ++lane) {
-        interpolated = std::max(interpolated, peak[lane]);
-    }
-    return std::max(samplePeak, static_cast<double>(interpolated));
+    const float interpolated = *std::max_element(peak, peak + kLanes);
+    return std::max(highest, static_cast<double>(interpolated));
 }
 
 } // namespace zembrel

@@ -14,6 +14,8 @@ namespace zembrel {
 //
 // The filter runs in single precision on four outputs at a time: its coefficients are multiples
 // of 2^-13 and a sum of 12 products keeps about 7 digits, 0.000001 dB on the reading.
-double TruePeak(const double* samples, std::size_t count, double sampleRate);
+// samplePeak, when given, receives the sample peak, max |x|, found on the way.
+double TruePeak(const double* samples, std::size_t count, double sampleRate,
+                double* samplePeak = nullptr);
 
 } // namespace zembrel

@@ -12,13 +12,17 @@ namespace zembrel {
 // huge pages, or on another system, nothing changes.
 void AdviseHugePages(void* start, std::size_t bytes);
 
-// vector.resize(count) for a buffer of many megabytes: new storage is reserved and advised
-// before resize fills it.
-template <typename T> void ResizeLarge(std::vector<T>& vector, std::size_t count) {
+// vector.reserve(count) for a buffer of many megabytes, the new storage advised.
+template <typename T> void ReserveLarge(std::vector<T>& vector, std::size_t count) {
     if (count > vector.capacity()) {
         vector.reserve(count);
         AdviseHugePages(vector.data(), count * sizeof(T));
     }
+}
+
+// vector.resize(count) likewise: the storage is advised before resize fills it.
+template <typename T> void ResizeLarge(std::vector<T>& vector, std::size_t count) {
+    ReserveLarge(vector, count);
     vector.resize(count);
 }
 
