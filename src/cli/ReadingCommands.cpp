@@ -4,12 +4,12 @@
 #include "cli/Options.h"
 #include "cli/TestToneCommands.h"
 
+#include "core/analysis/FileReadings.h"
 #include "core/analysis/ReadingRows.h"
 #include "core/analysis/SignalReadings.h"
 #include "core/analysis/StatisticsText.h"
 #include "core/signal/AudioFileRead.h"
 #include "core/signal/AudioFormat.h"
-#include "core/signal/HugePages.h"
 #include "core/signal/SignalBase.h"
 #include "core/signal/WavError.h"
 
@@ -162,48 +162,6 @@ std::string LoudnessText(const zembrel::Loudness& l) {
 
 } // namespace
 
-AnalysisFile ReadAnalysisFile(const std::string& path) {
-    try {
-        zembrel::AudioFileRead reader(path);
-        if (!reader.Warning().empty()) {
-            std::fprintf(stderr, "zembrel-cli analyze: warning: %s\n", reader.Warning().c_str());
-        }
-        const zembrel::AudioFormat& format = reader.Format();
-        const auto count = static_cast<std::size_t>(format.Channels);
-        AnalysisFile file{std::vector<std::vector<double>>(count), format};
-        // Each channel grows block by block into storage reserved for the header's frames, so
-        // that no page is filled twice.
-        for (auto& channel : file.Channels) {
-            zembrel::ReserveLarge(channel, static_cast<std::size_t>(format.Frames));
-        }
-        constexpr std::size_t kBlock = 65536;
-        std::vector<double> block(kBlock * count);
-        std::vector<double> one(kBlock);
-        std::size_t done = 0;
-        for (;;) {
-            const auto frames =
-                static_cast<std::size_t>(reader.ReadInterleaved(block.data(), kBlock));
-            if (frames == 0) {
-                break;
-            }
-            if (frames > static_cast<std::size_t>(format.Frames) - done) {
-                throw UsageError(path + ": the file holds more frames than its header says");
-            }
-            for (std::size_t ch = 0; ch < count; ++ch) {
-                for (std::size_t i = 0; i < frames; ++i) {
-                    one[i] = block[i * count + ch];
-                }
-                file.Channels[ch].insert(file.Channels[ch].end(), one.begin(),
-                                         one.begin() + static_cast<std::ptrdiff_t>(frames));
-            }
-            done += frames;
-        }
-        return file; // a file that ends early keeps only what it held
-    } catch (const zembrel::WavError& e) {
-        throw UsageError(e.what());
-    }
-}
-
 CLI::App* AnalyzeCommand::AddTo(CLI::App& app) {
     CLI::App* command = command_ = app.add_subcommand(
         "analyze", "Distortion, noise, intermodulation and levels of every channel of a file, and "
@@ -265,14 +223,25 @@ int AnalyzeCommand::Execute() {
                                 ? zembrel::ThdConvention::RelativeToFundamental
                                 : zembrel::ThdConvention::RelativeToTotal;
 
-    AnalysisFile file = ReadAnalysisFile(file_);
-    const double rate = file.Format.SampleRate;
-    refuse(rate);
-    settings.ClipLevel = zembrel::ClipLevelOf(file.Format.Bits, file.Format.Float);
-    std::vector<std::vector<double>> channels = std::move(file.Channels);
-    const std::string header = file_ + ": " + zembrel::DescribeFormat(file.Format) + ", " +
-                               std::to_string(file.Format.Frames) + " samples\n";
-    const zembrel::SignalReadings readings = zembrel::ReadSignal(channels, rate, settings);
+    std::vector<std::vector<double>> channels;
+    zembrel::SignalReadings readings;
+    std::string header;
+    double rate = 0.0;
+    try {
+        zembrel::AudioFileRead reader(file_);
+        if (!reader.Warning().empty()) {
+            std::fprintf(stderr, "zembrel-cli analyze: warning: %s\n", reader.Warning().c_str());
+        }
+        const zembrel::AudioFormat& format = reader.Format();
+        rate = format.SampleRate;
+        refuse(rate);
+        settings.ClipLevel = zembrel::ClipLevelOf(format.Bits, format.Float);
+        header = file_ + ": " + zembrel::DescribeFormat(format) + ", " +
+                 std::to_string(format.Frames) + " samples\n";
+        readings = zembrel::ReadFile(reader, settings, channels);
+    } catch (const zembrel::WavError& e) {
+        throw UsageError(e.what());
+    }
     std::vector<std::string> names{"mono"};
     if (channels.size() == 2) {
         names = {"left", "right"};

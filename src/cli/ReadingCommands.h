@@ -38,13 +38,6 @@ private:
     bool json_ = false;
 };
 
-// A file of any format the program reads, as numbers of full scale 1, one vector a channel.
-struct AnalysisFile {
-    std::vector<std::vector<double>> Channels;
-    zembrel::AudioFormat Format;
-};
-AnalysisFile ReadAnalysisFile(const std::string& path);
-
 // analyze and the test-tone generators (aes17, twin-tone, multitone).
 Commands MakeReadingCommands();
 

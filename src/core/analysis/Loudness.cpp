@@ -41,124 +41,161 @@ void Check(int error) {
 
 } // namespace
 
+struct LoudnessMeter::Meter {
+    State Ebur;
+    unsigned Channels = 0;
+    // 100 ms hops, interleaved for the meter. After each hop the meter gives the loudness of that
+    // hop alone; its mean square (energy) is kept, and the momentary (4 hops) and short-term
+    // (30 hops) loudness are the means of the last 4 and 30 of them, which is what the meter's
+    // own 400 ms and 3 s windows sum, for a fraction of the work of asking it every hop.
+    std::size_t Hop = 0;
+    unsigned long HopMs = 0;
+    std::vector<double> Interleaved; // the hop being filled
+    std::size_t Filled = 0;          // its frames so far
+    std::size_t Frames = 0;          // all frames added
+    std::vector<double> Energies;
+    double MomentaryMax = 0.0;
+    double ShortTermMax = 0.0;
+    double MomentarySum = 0.0;
+    double ShortTermSum = 0.0;
+
+    void EndHop() {
+        Check(ebur128_add_frames_double(Ebur.get(), Interleaved.data(), Hop));
+        Filled = 0;
+        double loudness = 0.0;
+        Check(ebur128_loudness_window(Ebur.get(), HopMs, &loudness));
+        // BS.1770: L = -0.691 + 10 log10(energy).
+        const double energy =
+            std::isfinite(loudness) ? std::pow(10.0, (loudness + 0.691) / 10.0) : 0.0;
+        Energies.push_back(energy);
+        const std::size_t n = Energies.size();
+        MomentarySum += energy - (n > 4 ? Energies[n - 5] : 0.0);
+        ShortTermSum += energy - (n > 30 ? Energies[n - 31] : 0.0);
+        if (n >= 4) {
+            MomentaryMax = std::max(MomentaryMax, MomentarySum / 4.0);
+        }
+        if (n >= 30) {
+            ShortTermMax = std::max(ShortTermMax, ShortTermSum / 30.0);
+        }
+    }
+};
+
+LoudnessMeter::LoudnessMeter(unsigned channels, double sampleRate) {
+    if (channels < 1 || channels > 2) {
+        throw std::invalid_argument("loudness is read from one or two channels of equal length");
+    }
+    if (!(sampleRate >= 16.0) || sampleRate > 2822400.0 || !std::isfinite(sampleRate)) {
+        throw std::invalid_argument("the loudness meter takes sample rates of 16 Hz ... 2.8 MHz");
+    }
+    meter_ = std::make_unique<Meter>();
+    Meter& m = *meter_;
+    m.Ebur = MakeState(channels, sampleRate, EBUR128_MODE_M | EBUR128_MODE_I | EBUR128_MODE_LRA);
+    m.Channels = channels;
+    m.Hop = static_cast<std::size_t>(std::max(1.0, std::round(sampleRate / 10.0)));
+    m.HopMs = static_cast<unsigned long>(std::lround(1000.0 * m.Hop / sampleRate));
+    m.Interleaved.resize(m.Hop * channels);
+}
+
+LoudnessMeter::~LoudnessMeter() = default;
+
+void LoudnessMeter::Add(const double* const* channels, std::size_t frames) {
+    Meter& m = *meter_;
+    m.Frames += frames;
+    std::size_t done = 0;
+    while (done < frames) {
+        const std::size_t take = std::min(frames - done, m.Hop - m.Filled);
+        double* to = m.Interleaved.data() + m.Filled * m.Channels;
+        for (unsigned c = 0; c < m.Channels; ++c) {
+            const double* from = channels[c] + done;
+            for (std::size_t i = 0; i < take; ++i) {
+                to[i * m.Channels + c] = from[i];
+            }
+        }
+        m.Filled += take;
+        done += take;
+        if (m.Filled == m.Hop) {
+            m.EndHop();
+        }
+    }
+}
+
+Loudness LoudnessMeter::Finish(double samplePeak, double truePeak) {
+    Meter& m = *meter_;
+    if (m.Filled > 0) {
+        // The last part hop: counted in the integrated loudness, not in the maxima.
+        Check(ebur128_add_frames_double(m.Ebur.get(), m.Interleaved.data(), m.Filled));
+        m.Filled = 0;
+    }
+    Loudness result;
+    if (m.Frames < 4 * m.Hop) {
+        result.Status = result.MomentaryStatus = result.ShortTermStatus = ReadingStatus::TooShort;
+    } else {
+        double integrated = 0.0;
+        Check(ebur128_loudness_global(m.Ebur.get(), &integrated));
+        if (std::isfinite(integrated)) {
+            result.Status = ReadingStatus::Ok;
+            result.IntegratedLufs = integrated;
+            Check(ebur128_loudness_range(m.Ebur.get(), &result.RangeLu));
+        }
+        if (m.MomentaryMax > 0.0) {
+            result.MomentaryStatus = ReadingStatus::Ok;
+            result.MomentaryMaxLufs = -0.691 + 10.0 * std::log10(m.MomentaryMax);
+        }
+        if (m.Frames < 30 * m.Hop) {
+            result.ShortTermStatus = ReadingStatus::TooShort;
+        } else if (m.ShortTermMax > 0.0) {
+            result.ShortTermStatus = ReadingStatus::Ok;
+            result.ShortTermMaxLufs = -0.691 + 10.0 * std::log10(m.ShortTermMax);
+        }
+    }
+    if (samplePeak > 0.0) {
+        result.PeakStatus = ReadingStatus::Ok;
+        result.SamplePeakDbfs = 20.0 * std::log10(samplePeak);
+        result.TruePeakDbtp = 20.0 * std::log10(truePeak);
+    }
+    return result;
+}
+
 Loudness MeasureLoudness(const std::vector<const std::vector<double>*>& channels,
                          double sampleRate) {
     if (channels.empty() || channels.size() > 2 ||
         (channels.size() == 2 && channels[0]->size() != channels[1]->size())) {
         throw std::invalid_argument("loudness is read from one or two channels of equal length");
     }
-    if (!(sampleRate >= 16.0) || sampleRate > 2822400.0 || !std::isfinite(sampleRate)) {
-        throw std::invalid_argument("the loudness meter takes sample rates of 16 Hz ... 2.8 MHz");
-    }
-    const auto count = channels[0]->size();
-    const auto channelCount = static_cast<unsigned>(channels.size());
+    LoudnessMeter meter(static_cast<unsigned>(channels.size()), sampleRate);
+    ChannelPeaks peaks(channels.size());
+    {
+        std::vector<std::jthread> peakThreads;
+        for (std::size_t c = 0; c < channels.size(); ++c) {
+            peakThreads.emplace_back([&, c] { peaks.Measure(c, *channels[c], sampleRate); });
+        }
+        std::vector<const double*> from;
+        for (const auto* channel : channels) {
+            from.push_back(channel->data());
+        }
+        meter.Add(from.data(), channels[0]->size());
+    } // joins
+    return peaks.Finish(meter);
+}
 
-    std::vector<double> truePeaks(channels.size(), 0.0);
-    std::vector<double> samplePeaks(channels.size(), 0.0);
-    std::vector<std::exception_ptr> errors(channels.size());
-    std::vector<std::jthread> peakThreads;
-    for (std::size_t c = 0; c < channels.size(); ++c) {
-        peakThreads.emplace_back([&, c] {
-            try {
-                truePeaks[c] =
-                    TruePeak(channels[c]->data(), channels[c]->size(), sampleRate, &samplePeaks[c]);
-            } catch (...) {
-                errors[c] = std::current_exception();
-            }
-        });
+void ChannelPeaks::Measure(std::size_t channel, const std::vector<double>& samples,
+                           double sampleRate) {
+    try {
+        truePeaks_[channel] =
+            TruePeak(samples.data(), samples.size(), sampleRate, &samplePeaks_[channel]);
+    } catch (...) {
+        errors_[channel] = std::current_exception();
     }
+}
 
-    Loudness result;
-    State state =
-        MakeState(channelCount, sampleRate,
-                  EBUR128_MODE_M | EBUR128_MODE_I | EBUR128_MODE_LRA);
-    // 100 ms hops, interleaved for the meter. After each hop the meter gives the loudness of that
-    // hop alone; its mean square (energy) is kept, and the momentary (4 hops) and short-term
-    // (30 hops) loudness are the means of the last 4 and 30 of them, which is what the meter's
-    // own 400 ms and 3 s windows sum, for a fraction of the work of asking it every hop.
-    const auto hop = static_cast<std::size_t>(std::max(1.0, std::round(sampleRate / 10.0)));
-    const auto hopMs = static_cast<unsigned long>(std::lround(1000.0 * hop / sampleRate));
-    std::vector<double> interleaved(hop * channelCount);
-    std::vector<double> energies;
-    energies.reserve(count / hop + 1);
-    double momentaryMax = 0.0;
-    double shortTermMax = 0.0;
-    double momentarySum = 0.0;
-    double shortTermSum = 0.0;
-    for (std::size_t start = 0; start + hop <= count; start += hop) {
-        for (std::size_t i = 0; i < hop; ++i) {
-            for (unsigned c = 0; c < channelCount; ++c) {
-                interleaved[i * channelCount + c] = (*channels[c])[start + i];
-            }
-        }
-        Check(ebur128_add_frames_double(state.get(), interleaved.data(), hop));
-        double loudness = 0.0;
-        Check(ebur128_loudness_window(state.get(), hopMs, &loudness));
-        // BS.1770: L = -0.691 + 10 log10(energy).
-        const double energy =
-            std::isfinite(loudness) ? std::pow(10.0, (loudness + 0.691) / 10.0) : 0.0;
-        energies.push_back(energy);
-        const std::size_t n = energies.size();
-        momentarySum += energy - (n > 4 ? energies[n - 5] : 0.0);
-        shortTermSum += energy - (n > 30 ? energies[n - 31] : 0.0);
-        if (n >= 4) {
-            momentaryMax = std::max(momentaryMax, momentarySum / 4.0);
-        }
-        if (n >= 30) {
-            shortTermMax = std::max(shortTermMax, shortTermSum / 30.0);
-        }
-    }
-    const std::size_t fedFrames = energies.size() * hop;
-    if (fedFrames < count) {
-        // The last part hop: counted in the integrated loudness, not in the maxima.
-        const std::size_t rest = count - fedFrames;
-        for (std::size_t i = 0; i < rest; ++i) {
-            for (unsigned c = 0; c < channelCount; ++c) {
-                interleaved[i * channelCount + c] = (*channels[c])[fedFrames + i];
-            }
-        }
-        Check(ebur128_add_frames_double(state.get(), interleaved.data(), rest));
-    }
-    const auto momentaryFrames = 4 * hop;
-    const auto shortTermFrames = 30 * hop;
-
-
-    if (count < momentaryFrames) {
-        result.Status = result.MomentaryStatus = result.ShortTermStatus = ReadingStatus::TooShort;
-    } else {
-        double integrated = 0.0;
-        Check(ebur128_loudness_global(state.get(), &integrated));
-        if (std::isfinite(integrated)) {
-            result.Status = ReadingStatus::Ok;
-            result.IntegratedLufs = integrated;
-            Check(ebur128_loudness_range(state.get(), &result.RangeLu));
-        }
-        if (momentaryMax > 0.0) {
-            result.MomentaryStatus = ReadingStatus::Ok;
-            result.MomentaryMaxLufs = -0.691 + 10.0 * std::log10(momentaryMax);
-        }
-        if (count < shortTermFrames) {
-            result.ShortTermStatus = ReadingStatus::TooShort;
-        } else if (shortTermMax > 0.0) {
-            result.ShortTermStatus = ReadingStatus::Ok;
-            result.ShortTermMaxLufs = -0.691 + 10.0 * std::log10(shortTermMax);
-        }
-    }
-
-    peakThreads.clear(); // joins
-    for (const std::exception_ptr& error : errors) {
+Loudness ChannelPeaks::Finish(LoudnessMeter& meter) {
+    for (const std::exception_ptr& error : errors_) {
         if (error) {
             std::rethrow_exception(error);
         }
     }
-    const double samplePeak = *std::max_element(samplePeaks.begin(), samplePeaks.end());
-    if (samplePeak > 0.0) {
-        result.PeakStatus = ReadingStatus::Ok;
-        result.SamplePeakDbfs = 20.0 * std::log10(samplePeak);
-        result.TruePeakDbtp =
-            20.0 * std::log10(*std::max_element(truePeaks.begin(), truePeaks.end()));
-    }
-    return result;
+    return meter.Finish(*std::max_element(samplePeaks_.begin(), samplePeaks_.end()),
+                        *std::max_element(truePeaks_.begin(), truePeaks_.end()));
 }
 
 } // namespace zembrel

@@ -2,6 +2,9 @@
 
 #include "core/analysis/ReadingStatus.h"
 
+#include <cstddef>
+#include <exception>
+#include <memory>
 #include <vector>
 
 namespace zembrel {
@@ -28,6 +31,43 @@ struct Loudness {
     ReadingStatus PeakStatus = ReadingStatus::NoSignal; // NoSignal for all-zero channels
     double TruePeakDbtp = 0.0;                          // the highest of all channels
     double SamplePeakDbfs = 0.0;                        // likewise, 20 log10 |x| max
+};
+
+// The gated readings of Loudness fed in pieces of any length, as a file is read. The peaks are
+// measured apart (ChannelPeaks) and handed to Finish. Add and Finish run on one thread.
+class LoudnessMeter {
+public:
+    // channels: 1 or 2. Throws std::invalid_argument for another count or a rate outside 16 Hz
+    // ... 2.8 MHz, std::bad_alloc when libebur128 cannot get its memory.
+    LoudnessMeter(unsigned channels, double sampleRate);
+    ~LoudnessMeter();
+    LoudnessMeter(const LoudnessMeter&) = delete;
+    LoudnessMeter& operator=(const LoudnessMeter&) = delete;
+
+    // The next frames of every channel: channels[c][0 ... frames - 1].
+    void Add(const double* const* channels, std::size_t frames);
+    // The readings of all that was added; samplePeak and truePeak are the highest of all channels
+    // as factors of full scale. Call once.
+    Loudness Finish(double samplePeak, double truePeak);
+
+private:
+    struct Meter;
+    std::unique_ptr<Meter> meter_;
+};
+
+// The sample and true peaks of each channel, measured on threads of the caller's beside the
+// meter: Measure(c, ...) for every channel c, then Finish, which rethrows what a Measure threw.
+class ChannelPeaks {
+public:
+    explicit ChannelPeaks(std::size_t channels)
+        : truePeaks_(channels, 0.0), samplePeaks_(channels, 0.0), errors_(channels) {}
+    void Measure(std::size_t channel, const std::vector<double>& samples, double sampleRate);
+    Loudness Finish(LoudnessMeter& meter);
+
+private:
+    std::vector<double> truePeaks_;
+    std::vector<double> samplePeaks_;
+    std::vector<std::exception_ptr> errors_;
 };
 
 // channels: one or two channels of equal length, normalised to full scale 1. The true peak of

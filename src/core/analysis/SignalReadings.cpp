@@ -34,6 +34,21 @@ ChannelReadings ReadChannel(const std::vector<double>& samples, double sampleRat
     return r;
 }
 
+std::vector<ChannelReadings> ReadChannels(const std::vector<std::vector<double>>& channels,
+                                          double sampleRate, const DistortionSettings& settings) {
+    std::vector<ChannelReadings> readings(channels.size());
+    ParallelFor(
+        static_cast<int>(channels.size()),
+        [&](int begin, int end) {
+            for (int c = begin; c < end; ++c) {
+                const auto i = static_cast<std::size_t>(c);
+                readings[i] = ReadChannel(channels[i], sampleRate, settings);
+            }
+        },
+        1);
+    return readings;
+}
+
 SignalReadings ReadSignal(const std::vector<std::vector<double>>& channels, double sampleRate,
                           const DistortionSettings& settings) {
     SignalReadings result;
@@ -50,17 +65,7 @@ SignalReadings ReadSignal(const std::vector<std::vector<double>>& channels, doub
                 loudnessError = std::current_exception();
             }
         });
-        // The channels side by side beside the meter, one range of them per core.
-        result.Channels.resize(channels.size());
-        ParallelFor(
-            static_cast<int>(channels.size()),
-            [&](int begin, int end) {
-                for (int c = begin; c < end; ++c) {
-                    const auto i = static_cast<std::size_t>(c);
-                    result.Channels[i] = ReadChannel(channels[i], sampleRate, settings);
-                }
-            },
-            1);
+        result.Channels = ReadChannels(channels, sampleRate, settings);
     }
     if (loudnessError) {
         std::rethrow_exception(loudnessError);

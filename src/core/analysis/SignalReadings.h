@@ -35,9 +35,12 @@ struct SignalReadings {
     Loudness FileLoudness;                 // of all channels together
 };
 
+// ReadChannel of every channel, side by side: one range of channels per core.
+std::vector<ChannelReadings> ReadChannels(const std::vector<std::vector<double>>& channels,
+                                          double sampleRate, const DistortionSettings& settings);
+
 // The readings of one or two channels normalised to full scale 1. The loudness meter (whose
-// true peak runs one thread per channel) works beside the channels' readings, which run side by
-// side, one range of channels per core.
+// true peak runs one thread per channel) works beside ReadChannels.
 SignalReadings ReadSignal(const std::vector<std::vector<double>>& channels, double sampleRate,
                           const DistortionSettings& settings);
 

@@ -5,9 +5,11 @@
 // -23 dBFS in both channels is -23 LUFS by BS.1770's calibration (K-weighting +0.69 dB at 1 kHz,
 // offset -0.691 dB, the two channels' mean squares summed).
 // ffmpeg's ebur128 filter, an independent meter, reads the same files.
+#include "core/analysis/FileReadings.h"
 #include "core/analysis/Loudness.h"
 #include "core/analysis/SignalReadings.h"
 #include "core/analysis/TruePeak.h"
+#include "core/signal/AudioFileRead.h"
 #include "core/signal/SignalBase.h"
 #include "core/signal/WavFileWrite.h"
 
@@ -186,6 +188,29 @@ TEST(TruePeakOfSines, ReadsTheAmplitudeBetweenSamples) {
         ebur128_destroy(&meter);
         EXPECT_NEAR(ours, 20.0 * std::log10(theirs), 0.2);
     }
+}
+
+// A file's meter follows its reading on another thread, fed the frames published so far: it must
+// read exactly what the meter reads from the channels in memory.
+TEST(FileReadings, TheMeterThatFollowsTheReadingReadsAllOfIt) {
+    const SignalBase signal = Sequence({{-26, 20}, {-20, 20.1}, {-26, 20}});
+    test::TempDir dir;
+    const std::string path = dir.File("case5.wav");
+    WavFileWrite(path, ".wav", signal);
+    AudioFileRead reader(path);
+    std::vector<std::vector<double>> channels;
+    const SignalReadings fromFile = ReadFile(reader, DistortionSettings{}, channels);
+    ASSERT_EQ(channels, NormalizedChannels(signal));
+    const Loudness inMemory = Measure(signal);
+    const Loudness& l = fromFile.FileLoudness;
+    EXPECT_EQ(l.IntegratedLufs, inMemory.IntegratedLufs);
+    EXPECT_EQ(l.RangeLu, inMemory.RangeLu);
+    EXPECT_EQ(l.MomentaryMaxLufs, inMemory.MomentaryMaxLufs);
+    EXPECT_EQ(l.ShortTermMaxLufs, inMemory.ShortTermMaxLufs);
+    EXPECT_EQ(l.TruePeakDbtp, inMemory.TruePeakDbtp);
+    EXPECT_NEAR(l.IntegratedLufs, -23.0, 0.1);
+    ASSERT_EQ(fromFile.Channels.size(), 2u);
+    EXPECT_NEAR(fromFile.Channels[1].Tone.Frequency, 1000.0, 0.01);
 }
 
 } // namespace
