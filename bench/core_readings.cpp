@@ -1,9 +1,10 @@
 // The readings of a channel in-process: THD and THD+N of 10 s at 48 kHz (one windowed spectrum
-// of the whole tone), the weighted levels of the same, and the loudness meter on 180 s of stereo
-// with and without its true peak.
+// of the whole tone), the weighted levels of the same, the loudness meter on 180 s of stereo
+// (its true peaks on threads beside it), and the true peak of one 180 s channel.
 #include "core/analysis/Distortion.h"
 #include "core/analysis/Loudness.h"
 #include "core/analysis/TonePowers.h"
+#include "core/analysis/TruePeak.h"
 #include "core/analysis/WeightedLevels.h"
 
 #include <benchmark/benchmark.h>
@@ -54,6 +55,14 @@ void Loudness180sStereo(benchmark::State& state) {
     }
 }
 BENCHMARK(Loudness180sStereo)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+void TruePeak180s(benchmark::State& state) {
+    const std::vector<double> x = Tone(180.0);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(zembrel::TruePeak(x.data(), x.size(), kRate));
+    }
+}
+BENCHMARK(TruePeak180s)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 
