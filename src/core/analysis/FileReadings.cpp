@@ -91,15 +91,13 @@ SignalReadings ReadFile(AudioFileRead& reader, const DistortionSettings& setting
     }
     publish(kDone);
 
+    std::vector<const std::vector<double>*> pointers;
+    for (const auto& channel : channels) {
+        pointers.push_back(&channel);
+    }
+    ChannelPeaks peaks(pointers, rate);
     SignalReadings result;
-    ChannelPeaks peaks(count);
-    {
-        std::vector<std::jthread> peakThreads;
-        for (std::size_t c = 0; c < count; ++c) {
-            peakThreads.emplace_back([&, c] { peaks.Measure(c, channels[c], rate); });
-        }
-        result.Channels = ReadChannels(channels, rate, settings);
-    } // joins the peaks
+    result.Channels = ReadChannels(channels, rate, settings);
     follower.join();
     if (meterError) {
         std::rethrow_exception(meterError);

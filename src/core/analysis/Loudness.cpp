@@ -1,6 +1,7 @@
 #include "core/analysis/Loudness.h"
 
 #include "core/analysis/TruePeak.h"
+#include "core/signal/ParallelFor.h"
 
 #include <ebur128.h>
 
@@ -81,8 +82,8 @@ struct LoudnessMeter::Meter {
 };
 
 LoudnessMeter::LoudnessMeter(unsigned channels, double sampleRate) {
-    if (channels < 1 || channels > 2) {
-        throw std::invalid_argument("loudness is read from one or two channels of equal length");
+    if (channels < 1 || channels > kMaxLoudnessChannels) {
+        throw std::invalid_argument("loudness is read from 1 ... 64 channels of equal length");
     }
     if (!(sampleRate >= 16.0) || sampleRate > 2822400.0 || !std::isfinite(sampleRate)) {
         throw std::invalid_argument("the loudness meter takes sample rates of 16 Hz ... 2.8 MHz");
@@ -158,41 +159,46 @@ Loudness LoudnessMeter::Finish(double samplePeak, double truePeak) {
 
 Loudness MeasureLoudness(const std::vector<const std::vector<double>*>& channels,
                          double sampleRate) {
-    if (channels.empty() || channels.size() > 2 ||
-        (channels.size() == 2 && channels[0]->size() != channels[1]->size())) {
-        throw std::invalid_argument("loudness is read from one or two channels of equal length");
+    for (const auto* channel : channels) {
+        if (channel->size() != channels[0]->size()) {
+            throw std::invalid_argument("loudness is read from 1 ... 64 channels of equal length");
+        }
     }
     LoudnessMeter meter(static_cast<unsigned>(channels.size()), sampleRate);
-    ChannelPeaks peaks(channels.size());
-    {
-        std::vector<std::jthread> peakThreads;
-        for (std::size_t c = 0; c < channels.size(); ++c) {
-            peakThreads.emplace_back([&, c] { peaks.Measure(c, *channels[c], sampleRate); });
-        }
-        std::vector<const double*> from;
-        for (const auto* channel : channels) {
-            from.push_back(channel->data());
-        }
-        meter.Add(from.data(), channels[0]->size());
-    } // joins
+    ChannelPeaks peaks(channels, sampleRate);
+    std::vector<const double*> from;
+    for (const auto* channel : channels) {
+        from.push_back(channel->data());
+    }
+    meter.Add(from.data(), channels[0]->size());
     return peaks.Finish(meter);
 }
 
-void ChannelPeaks::Measure(std::size_t channel, const std::vector<double>& samples,
-                           double sampleRate) {
-    try {
-        truePeaks_[channel] =
-            TruePeak(samples.data(), samples.size(), sampleRate, &samplePeaks_[channel]);
-    } catch (...) {
-        errors_[channel] = std::current_exception();
-    }
+ChannelPeaks::ChannelPeaks(const std::vector<const std::vector<double>*>& channels,
+                           double sampleRate)
+    : truePeaks_(channels.size(), 0.0), samplePeaks_(channels.size(), 0.0) {
+    worker_ = std::jthread([this, channels, sampleRate] {
+        try {
+            ParallelFor(
+                static_cast<int>(channels.size()),
+                [&](int begin, int end) {
+                    for (auto c = static_cast<std::size_t>(begin);
+                         c < static_cast<std::size_t>(end); ++c) {
+                        truePeaks_[c] = TruePeak(channels[c]->data(), channels[c]->size(),
+                                                 sampleRate, &samplePeaks_[c]);
+                    }
+                },
+                1);
+        } catch (...) {
+            error_ = std::current_exception();
+        }
+    });
 }
 
 Loudness ChannelPeaks::Finish(LoudnessMeter& meter) {
-    for (const std::exception_ptr& error : errors_) {
-        if (error) {
-            std::rethrow_exception(error);
-        }
+    worker_.join();
+    if (error_) {
+        std::rethrow_exception(error_);
     }
     return meter.Finish(*std::max_element(samplePeaks_.begin(), samplePeaks_.end()),
                         *std::max_element(truePeaks_.begin(), truePeaks_.end()));

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <exception>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace zembrel {
@@ -15,7 +16,10 @@ namespace zembrel {
 // integrated loudness, the -20 LU relative gate and 10th ... 95th percentiles of the loudness
 // range. The true peak is the core's own (TruePeak.h): the standard's interpolation filter,
 // vectorised, which takes a small part of libebur128's time for it. A mono channel counts as
-// one front channel (weight 1), a stereo pair as left and right.
+// one front channel (weight 1), a stereo pair as left and right. More channels take libebur128's
+// default order, that of WAV files: left, right, centre (weight 1), LFE (not counted), left and
+// right surround (weight 1.41), further channels not counted; four channels are left, right and
+// the two surrounds, five left, right, centre and the two surrounds.
 //
 // The maxima of momentary and short-term loudness are taken every 100 ms (Tech 3341 asks for at
 // least 10 updates a second), from the first full block on; the hop is round(fs / 10) frames,
@@ -35,9 +39,11 @@ struct Loudness {
 
 // The gated readings of Loudness fed in pieces of any length, as a file is read. The peaks are
 // measured apart (ChannelPeaks) and handed to Finish. Add and Finish run on one thread.
+constexpr unsigned kMaxLoudnessChannels = 64;
+
 class LoudnessMeter {
 public:
-    // channels: 1 or 2. Throws std::invalid_argument for another count or a rate outside 16 Hz
+    // channels: 1 ... kMaxLoudnessChannels. Throws std::invalid_argument for another count or a rate outside 16 Hz
     // ... 2.8 MHz, std::bad_alloc when libebur128 cannot get its memory.
     LoudnessMeter(unsigned channels, double sampleRate);
     ~LoudnessMeter();
@@ -55,25 +61,25 @@ private:
     std::unique_ptr<Meter> meter_;
 };
 
-// The sample and true peaks of each channel, measured on threads of the caller's beside the
-// meter: Measure(c, ...) for every channel c, then Finish, which rethrows what a Measure threw.
+// The sample and true peaks of every channel, one range of channels per core, on a thread of
+// its own that the constructor starts: the caller feeds the meter meanwhile. Finish waits for it,
+// rethrows what it threw, and finishes the meter with the highest peaks.
 class ChannelPeaks {
 public:
-    explicit ChannelPeaks(std::size_t channels)
-        : truePeaks_(channels, 0.0), samplePeaks_(channels, 0.0), errors_(channels) {}
-    void Measure(std::size_t channel, const std::vector<double>& samples, double sampleRate);
+    ChannelPeaks(const std::vector<const std::vector<double>*>& channels, double sampleRate);
     Loudness Finish(LoudnessMeter& meter);
 
 private:
     std::vector<double> truePeaks_;
     std::vector<double> samplePeaks_;
-    std::vector<std::exception_ptr> errors_;
+    std::exception_ptr error_;
+    std::jthread worker_;
 };
 
-// channels: one or two channels of equal length, normalised to full scale 1. The true peak of
-// each channel is computed on its own thread beside the gated readings. Throws
-// std::invalid_argument for another channel count, unequal lengths or a rate libebur128 refuses,
-// std::bad_alloc when it cannot get its memory.
+// channels: 1 ... kMaxLoudnessChannels channels of equal length, normalised to full scale 1. The
+// channels' true peaks are computed side by side (MeasurePeaks) beside the gated readings.
+// Throws std::invalid_argument for another channel count, unequal lengths or a rate the meter
+// refuses, std::bad_alloc when it cannot get its memory.
 Loudness MeasureLoudness(const std::vector<const std::vector<double>*>& channels,
                          double sampleRate);
 

@@ -39,8 +39,8 @@ struct SignalReadings {
 std::vector<ChannelReadings> ReadChannels(const std::vector<std::vector<double>>& channels,
                                           double sampleRate, const DistortionSettings& settings);
 
-// The readings of one or two channels normalised to full scale 1. The loudness meter (whose
-// true peak runs one thread per channel) works beside ReadChannels.
+// The readings of channels normalised to full scale 1. The loudness meter (and the channels'
+// peaks beside it) works beside ReadChannels.
 SignalReadings ReadSignal(const std::vector<std::vector<double>>& channels, double sampleRate,
                           const DistortionSettings& settings);
 

@@ -147,6 +147,12 @@ TEST(LoudnessLimits, SilenceAndShortFilesHaveNoLoudness) {
     EXPECT_EQ(brief.MomentaryStatus, ReadingStatus::TooShort);
     EXPECT_EQ(brief.PeakStatus, ReadingStatus::Ok);
 
+    // A third channel is the centre, weighted 1 like left and right: 3/2 of the stereo energy.
+    auto three = NormalizedChannels(Sequence({{-23, 20}}));
+    three.push_back(three[0]);
+    EXPECT_NEAR(MeasureLoudness({&three[0], &three[1], &three[2]}, kRate).IntegratedLufs,
+                -23.0 + 10.0 * std::log10(1.5), 0.1);
+
     const Loudness steady = Measure(Sequence({{-23, 2.0}}));
     EXPECT_EQ(steady.ShortTermStatus, ReadingStatus::TooShort);
     EXPECT_NEAR(steady.MomentaryMaxLufs, -23.0, 0.1);
