@@ -67,13 +67,13 @@ SignalReadings ReadFile(AudioFileRead& reader, const DistortionSettings& setting
         std::vector<double> block(kBlock * count);
         std::vector<double> one(kBlock);
         for (;;) {
-            const auto got =
-                static_cast<std::size_t>(reader.ReadInterleaved(block.data(), kBlock));
+            const auto got = static_cast<std::size_t>(reader.ReadInterleaved(block.data(), kBlock));
             if (got == 0) {
                 break;
             }
             if (got > frames - done) {
-                throw WavError(reader.FileName(), "the file holds more frames than its header says");
+                throw WavError(reader.FileName(),
+                               "the file holds more frames than its header says");
             }
             for (std::size_t c = 0; c < count; ++c) {
                 for (std::size_t i = 0; i < got; ++i) {

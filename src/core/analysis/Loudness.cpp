@@ -92,6 +92,21 @@ LoudnessMeter::LoudnessMeter(unsigned channels, double sampleRate) {
     Meter& m = *meter_;
     m.Ebur = MakeState(channels, sampleRate, EBUR128_MODE_M | EBUR128_MODE_I | EBUR128_MODE_LRA);
     m.Channels = channels;
+    // The WAV order, set here rather than left to the library's defaults.
+    if (channels > 2) {
+        std::vector<int> order = {EBUR128_LEFT,   EBUR128_RIGHT,         EBUR128_CENTER,
+                                  EBUR128_UNUSED, EBUR128_LEFT_SURROUND, EBUR128_RIGHT_SURROUND};
+        if (channels == 4) {
+            order = {EBUR128_LEFT, EBUR128_RIGHT, EBUR128_LEFT_SURROUND, EBUR128_RIGHT_SURROUND};
+        } else if (channels == 5) {
+            order = {EBUR128_LEFT, EBUR128_RIGHT, EBUR128_CENTER, EBUR128_LEFT_SURROUND,
+                     EBUR128_RIGHT_SURROUND};
+        }
+        for (unsigned c = 0; c < channels; ++c) {
+            Check(
+                ebur128_set_channel(m.Ebur.get(), c, c < order.size() ? order[c] : EBUR128_UNUSED));
+        }
+    }
     m.Hop = static_cast<std::size_t>(std::max(1.0, std::round(sampleRate / 10.0)));
     m.HopMs = static_cast<unsigned long>(std::lround(1000.0 * m.Hop / sampleRate));
     m.Interleaved.resize(m.Hop * channels);

@@ -16,10 +16,10 @@ namespace zembrel {
 // integrated loudness, the -20 LU relative gate and 10th ... 95th percentiles of the loudness
 // range. The true peak is the core's own (TruePeak.h): the standard's interpolation filter,
 // vectorised, which takes a small part of libebur128's time for it. A mono channel counts as
-// one front channel (weight 1), a stereo pair as left and right. More channels take libebur128's
-// default order, that of WAV files: left, right, centre (weight 1), LFE (not counted), left and
-// right surround (weight 1.41), further channels not counted; four channels are left, right and
-// the two surrounds, five left, right, centre and the two surrounds.
+// one front channel (weight 1), a stereo pair as left and right. More channels are taken in the
+// order of WAV files: left, right, centre (weight 1), LFE (not counted), left and right surround
+// (weight 1.41), further channels not counted; four channels are left, right and the two
+// surrounds, five left, right, centre and the two surrounds.
 //
 // The maxima of momentary and short-term loudness are taken every 100 ms (Tech 3341 asks for at
 // least 10 updates a second), from the first full block on; the hop is round(fs / 10) frames,
@@ -43,7 +43,8 @@ constexpr unsigned kMaxLoudnessChannels = 64;
 
 class LoudnessMeter {
 public:
-    // channels: 1 ... kMaxLoudnessChannels. Throws std::invalid_argument for another count or a rate outside 16 Hz
+    // channels: 1 ... kMaxLoudnessChannels. Throws std::invalid_argument for another count or a
+    // rate outside 16 Hz
     // ... 2.8 MHz, std::bad_alloc when libebur128 cannot get its memory.
     LoudnessMeter(unsigned channels, double sampleRate);
     ~LoudnessMeter();

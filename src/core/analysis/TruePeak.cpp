@@ -42,7 +42,7 @@ using Lanes = float __attribute__((vector_size(kLanes * sizeof(float))));
 #define ZEMBREL_NO_CLONES
 #endif
 #endif
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_THREAD__) &&              \
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__SANITIZE_THREAD__) &&                   \
     !defined(ZEMBREL_NO_CLONES)
 __attribute__((target_clones("arch=x86-64-v3", "default")))
 #endif
@@ -72,8 +72,7 @@ void FilterBlock(const float* block, std::size_t n, const float (*taps)[kTaps], 
 
 } // namespace
 
-double TruePeak(const double* samples, std::size_t count, double sampleRate,
-                double* samplePeak) {
+double TruePeak(const double* samples, std::size_t count, double sampleRate, double* samplePeak) {
     double peaks[4] = {0.0, 0.0, 0.0, 0.0}; // four lanes: no chain of dependent maxima
     std::size_t i = 0;
     for (; i + 4 <= count; i += 4) {

@@ -5,8 +5,8 @@
 // -23 dBFS in both channels is -23 LUFS by BS.1770's calibration (K-weighting +0.69 dB at 1 kHz,
 // offset -0.691 dB, the two channels' mean squares summed).
 // ffmpeg's ebur128 filter, an independent meter, reads the same files.
-#include "core/analysis/FileReadings.h"
 #include "core/analysis/Loudness.h"
+#include "core/analysis/FileReadings.h"
 #include "core/analysis/SignalReadings.h"
 #include "core/analysis/TruePeak.h"
 #include "core/signal/AudioFileRead.h"
@@ -176,8 +176,8 @@ TEST(TruePeakOfSines, ReadsTheAmplitudeBetweenSamples) {
         const double w = 2.0 * std::numbers::pi * c.Frequency / c.Rate;
         std::vector<double> x(n);
         for (std::size_t i = 0; i < n; ++i) {
-            const double edge = std::min({1.0, static_cast<double>(i) / fade,
-                                          static_cast<double>(n - 1 - i) / fade});
+            const double edge = std::min(
+                {1.0, static_cast<double>(i) / fade, static_cast<double>(n - 1 - i) / fade});
             x[i] = amplitude * std::sin(w * (static_cast<double>(i) + 0.5)) *
                    std::sin(edge * std::numbers::pi / 2.0);
         }
