@@ -5,6 +5,7 @@
 #include <pulse/simple.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -16,7 +17,11 @@ namespace zembrel {
 
 namespace {
 
-constexpr const char* kClientName = "zembrel-cli";
+// The name the sound server shows for our streams: the running program's own, so that the
+// desktop program's measurement is not listed as the command line's.
+const char* ClientName() {
+    return program_invocation_short_name;
+}
 
 std::string NoDevice(const char* kind, const std::string& name) {
     return "there is no " + std::string(kind) + " device named \"" + name +
@@ -58,7 +63,7 @@ void Record(const std::shared_ptr<Exchange>& exchange, double rateHz, const std:
     attr.maxlength = static_cast<std::uint32_t>(-1);
     attr.fragsize = static_cast<std::uint32_t>(rateHz / 100.0) * sizeof(float); // 10 ms
     int error = 0;
-    pa_simple* stream = pa_simple_new(nullptr, kClientName, PA_STREAM_RECORD,
+    pa_simple* stream = pa_simple_new(nullptr, ClientName(), PA_STREAM_RECORD,
                                       input.empty() ? nullptr : input.c_str(), "measurement",
                                       &sampleFormat, nullptr, &attr, &error);
     if (stream == nullptr) {
@@ -94,7 +99,7 @@ void Play(const std::shared_ptr<Exchange>& exchange, std::vector<float> samples,
           const std::string& output) {
     const pa_sample_spec sampleFormat = MonoFloat(rateHz);
     int error = 0;
-    pa_simple* stream = pa_simple_new(nullptr, kClientName, PA_STREAM_PLAYBACK,
+    pa_simple* stream = pa_simple_new(nullptr, ClientName(), PA_STREAM_PLAYBACK,
                                       output.empty() ? nullptr : output.c_str(), "measurement",
                                       &sampleFormat, nullptr, nullptr, &error);
     if (stream == nullptr) {
@@ -128,7 +133,7 @@ struct Listing {
 AudioDevices PulsePlayRecord::ListDevices(double timeoutS) {
     std::unique_ptr<pa_mainloop, decltype(&pa_mainloop_free)> loop(pa_mainloop_new(),
                                                                    pa_mainloop_free);
-    pa_context* context = pa_context_new(pa_mainloop_get_api(loop.get()), kClientName);
+    pa_context* context = pa_context_new(pa_mainloop_get_api(loop.get()), ClientName());
     std::unique_ptr<pa_context, decltype(&pa_context_unref)> owner(context, pa_context_unref);
     if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
         throw std::runtime_error(std::string("no sound server: ") +

@@ -14,7 +14,8 @@ namespace zembrel {
 // one) is carried to the calling thread and rethrown there once every range has ended; where
 // several ranges throw, the one of the lowest range wins.
 template <typename Body> void ParallelFor(int count, const Body& body, int minPerThread = 1 << 16) {
-    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    // Asked once: the count comes from the system (sysfs on Linux), not for free.
+    static const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const int parts = std::clamp(count / std::max(1, minPerThread), 1, cores);
     if (parts <= 1) {
         body(0, count);
