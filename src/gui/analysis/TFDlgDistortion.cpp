@@ -2,7 +2,6 @@
 
 #include "gui/analysis/AnalyserRadioGroup.h"
 #include "gui/app/ChartExport.h"
-#include "gui/app/FileDialogFolder.h"
 #include "gui/generators/ParameterForm.h"
 
 #include "core/analysis/ReadingRows.h"
@@ -11,8 +10,6 @@
 #include "core/signal/SignalBase.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPromise>
 #include <QPushButton>
@@ -360,21 +356,11 @@ QString TFDlgDistortion::SaveTo(const QString& fileName) const {
 }
 
 void TFDlgDistortion::BSaveClick() {
-    QFileDialog dialog(this, QStringLiteral("Save Readings"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDirectory(FileDialogFolder(FileKind::Export));
-    dialog.setNameFilter(QStringLiteral("CSV file of the readings (*.csv)"));
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return;
-    }
-    const QString fileName = dialog.selectedFiles().constFirst();
-    RememberFileDialogFolder(FileKind::Export, fileName);
-    const QString error = SaveTo(fileName);
-    if (!error.isEmpty()) {
-        QMessageBox::warning(this, QStringLiteral("Save Readings"),
-                             QStringLiteral("%1\ncould not be written: %2.")
-                                 .arg(QDir::toNativeSeparators(fileName), error));
+    const QString title = QStringLiteral("Save Readings");
+    const ExportName name =
+        AskExportName(this, title, {QStringLiteral("CSV file of the readings (*.csv)")});
+    if (!name.FileName.isEmpty()) {
+        ReportExportFailure(this, title, name.FileName, SaveTo(name.FileName));
     }
 }
 

@@ -4,7 +4,6 @@
 #include "gui/analysis/LevelChart.h"
 
 #include "gui/app/ChartExport.h"
-#include "gui/app/FileDialogFolder.h"
 
 #include "core/analysis/ChannelLevels.h"
 #include "core/analysis/FFT.h"
@@ -13,14 +12,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
@@ -343,26 +340,13 @@ QString TFDlgFrequencyAnalysis::SaveTo(const QString& fileName) {
 }
 
 void TFDlgFrequencyAnalysis::BSaveClick() {
-    QFileDialog dialog(this, QStringLiteral("Save Spectrum"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDirectory(FileDialogFolder(FileKind::Export));
-    dialog.setNameFilters({QStringLiteral("CSV file of the levels (*.csv)"),
-                           QStringLiteral("PNG image of the chart (*.png)"),
-                           QStringLiteral("SVG image of the chart (*.svg)")});
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        dialog.setDefaultSuffix(filter.mid(filter.lastIndexOf(QLatin1Char('.')) + 1, 3));
-    });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return;
-    }
-    const QString fileName = dialog.selectedFiles().constFirst();
-    RememberFileDialogFolder(FileKind::Export, fileName);
-    const QString error = SaveTo(fileName);
-    if (!error.isEmpty()) {
-        QMessageBox::warning(this, QStringLiteral("Save Spectrum"),
-                             QStringLiteral("%1\ncould not be written: %2.")
-                                 .arg(QDir::toNativeSeparators(fileName), error));
+    const QString title = QStringLiteral("Save Spectrum");
+    const ExportName name = AskExportName(this, title,
+                                          {QStringLiteral("CSV file of the levels (*.csv)"),
+                                           QStringLiteral("PNG image of the chart (*.png)"),
+                                           QStringLiteral("SVG image of the chart (*.svg)")});
+    if (!name.FileName.isEmpty()) {
+        ReportExportFailure(this, title, name.FileName, SaveTo(name.FileName));
     }
 }
 

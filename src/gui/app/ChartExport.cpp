@@ -72,26 +72,46 @@ QString SaveChartImage(QCustomPlot* chart, const QString& fileName) {
     return QString();
 }
 
-void ExportChartImage(QCustomPlot* chart, QWidget* parent) {
-    QFileDialog dialog(parent, QStringLiteral("Save Image"));
+ExportName AskExportName(QWidget* parent, const QString& title, const QStringList& filters) {
+    // The suffix in a filter's "(*.csv)".
+    const auto suffixOf = [](const QString& filter) {
+        const qsizetype dot = filter.lastIndexOf(QLatin1Char('.'));
+        const qsizetype end = filter.indexOf(QLatin1Char(')'), dot);
+        return dot < 0 ? QString() : filter.mid(dot + 1, end < 0 ? -1 : end - dot - 1);
+    };
+    QFileDialog dialog(parent, title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDirectory(FileDialogFolder(FileKind::Export));
-    dialog.setNameFilters(
-        {QStringLiteral("PNG image (*.png)"), QStringLiteral("SVG image (*.svg)")});
-    dialog.setDefaultSuffix(QStringLiteral("png"));
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
-        dialog.setDefaultSuffix(f.contains(QLatin1String("svg")) ? QStringLiteral("svg")
-                                                                 : QStringLiteral("png"));
-    });
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(filters.isEmpty() ? QString() : suffixOf(filters.constFirst()));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog, &suffixOf](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return;
+        return {};
     }
-    const QString fileName = dialog.selectedFiles().constFirst();
-    RememberFileDialogFolder(FileKind::Export, fileName);
-    const QString error = SaveChartImage(chart, fileName);
+    ExportName chosen{dialog.selectedFiles().constFirst(), dialog.selectedNameFilter()};
+    RememberFileDialogFolder(FileKind::Export, chosen.FileName);
+    return chosen;
+}
+
+QString ExportFailedText(const QString& fileName, const QString& error) {
+    return QStringLiteral("%1\ncould not be written: %2.")
+        .arg(QDir::toNativeSeparators(fileName), error);
+}
+
+void ReportExportFailure(QWidget* parent, const QString& title, const QString& fileName,
+                         const QString& error) {
     if (!error.isEmpty()) {
-        QMessageBox::warning(parent, QStringLiteral("Save Image"),
-                             QStringLiteral("%1\ncould not be written: %2.")
-                                 .arg(QDir::toNativeSeparators(fileName), error));
+        QMessageBox::warning(parent, title, ExportFailedText(fileName, error));
+    }
+}
+
+void ExportChartImage(QCustomPlot* chart, QWidget* parent) {
+    const QString title = QStringLiteral("Save Image");
+    const ExportName name = AskExportName(
+        parent, title, {QStringLiteral("PNG image (*.png)"), QStringLiteral("SVG image (*.svg)")});
+    if (!name.FileName.isEmpty()) {
+        ReportExportFailure(parent, title, name.FileName, SaveChartImage(chart, name.FileName));
     }
 }

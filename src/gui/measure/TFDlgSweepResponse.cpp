@@ -443,28 +443,20 @@ QString TFDlgSweepResponse::SaveTo(const QString& fileName, CsvKind kind) {
 }
 
 void TFDlgSweepResponse::BSaveClick() {
-    QFileDialog dialog(this, QStringLiteral("Save Sweep Response"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDirectory(FileDialogFolder(FileKind::Export));
-    dialog.setNameFilters({kCsvResponseFilter, kCsvDistortionFilter,
-                           QStringLiteral("PNG image of the chart on show (*.png)"),
-                           QStringLiteral("SVG image of the chart on show (*.svg)"),
-                           QStringLiteral("Impulse response, 32-bit float WAV (*.wav)")});
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        dialog.setDefaultSuffix(filter.mid(filter.lastIndexOf(QLatin1Char('.')) + 1, 3));
-    });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    const ExportName name =
+        AskExportName(this, QStringLiteral("Save Sweep Response"),
+                      {kCsvResponseFilter, kCsvDistortionFilter,
+                       QStringLiteral("PNG image of the chart on show (*.png)"),
+                       QStringLiteral("SVG image of the chart on show (*.svg)"),
+                       QStringLiteral("Impulse response, 32-bit float WAV (*.wav)")});
+    if (name.FileName.isEmpty()) {
         return;
     }
-    const QString fileName = dialog.selectedFiles().constFirst();
-    RememberFileDialogFolder(FileKind::Export, fileName);
-    const CsvKind kind = dialog.selectedNameFilter() == kCsvDistortionFilter ? CsvKind::Distortion
-                                                                             : CsvKind::Response;
-    const QString error = SaveTo(fileName, kind);
+    const CsvKind kind =
+        name.Filter == kCsvDistortionFilter ? CsvKind::Distortion : CsvKind::Response;
+    const QString error = SaveTo(name.FileName, kind);
     if (!error.isEmpty()) {
-        ShowMessage(QStringLiteral("%1\ncould not be written: %2.")
-                        .arg(QDir::toNativeSeparators(fileName), error));
+        ShowMessage(ExportFailedText(name.FileName, error));
     }
 }
 

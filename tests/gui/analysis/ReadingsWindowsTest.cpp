@@ -106,8 +106,9 @@ TEST_F(ReadingsWindows, DistortionShowsTheThdOfAKnownToneAndSavesItsRows) {
                     20.0 * std::log10(h3 / std::sqrt(1.0 + h3 * h3)), 0.1);
         EXPECT_TRUE(d->ThdValue->text().contains("relative to the total RMS"));
 
+        // The name typed without its extension: the dialog adds the filter's.
         OnNextModal([&](QWidget* fileDialog) {
-            TypeInto(fileDialog->findChild<QLineEdit*>("fileNameEdit"), csv);
+            TypeInto(fileDialog->findChild<QLineEdit*>("fileNameEdit"), csv.chopped(4));
             Press(Qt::Key_Return);
         });
         Click(d->BSave);
