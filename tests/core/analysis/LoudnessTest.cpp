@@ -20,6 +20,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <numbers>
 #include <optional>
 #include <regex>
@@ -217,6 +218,14 @@ TEST(FileReadings, TheMeterThatFollowsTheReadingReadsAllOfIt) {
     EXPECT_NEAR(l.IntegratedLufs, -23.0, 0.1);
     ASSERT_EQ(fromFile.Channels.size(), 2u);
     EXPECT_NEAR(fromFile.Channels[1].Tone.Frequency, 1000.0, 0.01);
+
+    // A file cut short of its header's length: what it holds is read, and the meter ends too.
+    const auto bytes = std::filesystem::file_size(path);
+    std::filesystem::resize_file(path, bytes / 2);
+    AudioFileRead cut(path);
+    const SignalReadings fromCut = ReadFile(cut, DistortionSettings{}, channels);
+    EXPECT_EQ(channels[0].size(), (bytes / 2 - 44) / 4); // a 44-byte header, 4 bytes a frame
+    EXPECT_EQ(fromCut.FileLoudness.Status, ReadingStatus::Ok);
 }
 
 } // namespace

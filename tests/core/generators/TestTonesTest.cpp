@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <functional>
 #include <numeric>
 #include <vector>
 
@@ -95,6 +96,22 @@ TEST(Multitone, PhasesLowerTheCrestFactorAndLeaveTheLevelsEqual) {
     EXPECT_LT(lowCrest.CrestDb, newman.CrestDb - 2.0);
     EXPECT_FALSE(CheckMultitone({.High = 24000.0}, kRate).High);
     EXPECT_FALSE(CheckMultitone({.AnalysisLength = 100}, kRate).AnalysisLength);
+}
+
+// The search and the sum are two parts of one calculation: the progress runs once from 0 to 100,
+// and a stop during the search leaves no tone.
+TEST(Multitone, SearchReportsOnceToTheEndAndStops) {
+    SignalBase signal(kRate, 1.0, 16, 32768, 1);
+    ReportRecorder whole;
+    ASSERT_EQ(GenerateMultitone(signal, MultitoneInput{}, 0, whole), GeneratorStatus::Finished);
+    EXPECT_EQ(
+        std::adjacent_find(whole.reports.begin(), whole.reports.end(), std::greater_equal<>()),
+        whole.reports.end()); // each report above the one before
+    EXPECT_EQ(whole.reports.back(), 100);
+
+    ReportRecorder stopped(5);
+    EXPECT_EQ(GenerateMultitone(signal, MultitoneInput{}, 0, stopped), GeneratorStatus::Stopped);
+    EXPECT_LT(stopped.reports.back(), 50);
 }
 
 } // namespace
