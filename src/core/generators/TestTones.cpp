@@ -60,13 +60,13 @@ std::vector<double> LowCrestPhases(const std::vector<std::int64_t>& bins, std::i
     std::vector<double> mean(phases.size(), 0.0);
     std::vector<double> meanSquare(phases.size(), 0.0);
     double* x = samples.get();
-    fftw_complex* spec = spectrum.get();
+    fftw_complex* transform = spectrum.get();
     RunUnits(kSteps, progress, observer, [&](int step) {
         // The period's samples: X[k] = e^(j phi) / 2 makes a unit cosine.
-        std::fill_n(&spec[0][0], 2 * (n / 2 + 1), 0.0);
+        std::fill_n(&transform[0][0], 2 * (n / 2 + 1), 0.0);
         for (std::size_t i = 0; i < bins.size(); ++i) {
-            spec[bins[i]][0] = 0.5 * std::cos(phases[i]);
-            spec[bins[i]][1] = 0.5 * std::sin(phases[i]);
+            transform[bins[i]][0] = 0.5 * std::cos(phases[i]);
+            transform[bins[i]][1] = 0.5 * std::sin(phases[i]);
         }
         fftw_execute(synthesis);
         double peak = 0.0;
@@ -99,7 +99,7 @@ std::vector<double> LowCrestPhases(const std::vector<std::int64_t>& bins, std::i
         fftw_execute(analysis);
         for (std::size_t i = 0; i < bins.size(); ++i) {
             const std::complex<double> e(std::cos(phases[i]), std::sin(phases[i]));
-            const std::complex<double> sum(spec[bins[i]][0], -spec[bins[i]][1]);
+            const std::complex<double> sum(transform[bins[i]][0], -transform[bins[i]][1]);
             const double gradient = -(e * sum).imag();
             mean[i] = 0.9 * mean[i] + 0.1 * gradient;
             meanSquare[i] = 0.999 * meanSquare[i] + 0.001 * gradient * gradient;
