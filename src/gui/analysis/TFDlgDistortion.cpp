@@ -1,6 +1,7 @@
 #include "gui/analysis/TFDlgDistortion.h"
 
 #include "gui/analysis/AnalyserRadioGroup.h"
+#include "gui/analysis/ReadoutGrid.h"
 #include "gui/app/ChartExport.h"
 #include "gui/generators/ParameterForm.h"
 
@@ -11,6 +12,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -24,6 +26,7 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <new>
@@ -103,37 +106,33 @@ TFDlgDistortion::TFDlgDistortion(QWidget* owner, zembrel::SignalBase* signal)
     Harmonics->setMinimumWidth(420);
 
     auto* figures = new QGroupBox(QStringLiteral("Readings"), this);
-    auto* grid = new QGridLayout(figures);
-    grid->setColumnStretch(1, 1);
-    int row = 0;
-    auto addRow = [&](QLabel*& value, const char* name, const QString& caption) {
-        auto* label = new QLabel(caption, figures);
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        value = new QLabel(figures);
-        value->setObjectName(QString::fromLatin1(name));
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        grid->addWidget(label, row, 0);
-        grid->addWidget(value, row, 1);
-        ++row;
-    };
-    addRow(ToneValue, "ToneValue", QStringLiteral("Fundamental:"));
-    addRow(ThdValue, "ThdValue", QStringLiteral("THD:"));
-    addRow(ThdNValue, "ThdNValue", QStringLiteral("THD+N:"));
-    addRow(BandValue, "BandValue", QStringLiteral("Band:"));
-    addRow(SinadValue, "SinadValue", QStringLiteral("SINAD:"));
-    addRow(NoiseFloorValue, "NoiseFloorValue", QStringLiteral("Noise floor:"));
-    addRow(ImdValue, "ImdValue", QStringLiteral("IMD:"));
-    addRow(DcValue, "DcValue", QStringLiteral("DC:"));
-    addRow(CrestValue, "CrestValue", QStringLiteral("Crest factor:"));
-    // Room for the longest THD text, so that the window keeps its size when readings arrive.
-    ThdValue->setMinimumWidth(ThdValue->fontMetrics().horizontalAdvance(
-        QStringLiteral("100.00000 % (-100.00 dB), ") +
-        QString::fromLatin1(zembrel::ThdConventionText(zembrel::ThdConvention::RelativeToTotal))));
+    ReadoutGrid grid(figures);
+    grid.Layout()->setColumnStretch(1, 1);
+    ToneValue = grid.Add("ToneValue", QStringLiteral("Fundamental:"));
+    ThdValue = grid.Add("ThdValue", QStringLiteral("THD:"));
+    ThdNValue = grid.Add("ThdNValue", QStringLiteral("THD+N:"));
+    BandValue = grid.Add("BandValue", QStringLiteral("Band:"));
+    SinadValue = grid.Add("SinadValue", QStringLiteral("SINAD:"));
+    NoiseFloorValue = grid.Add("NoiseFloorValue", QStringLiteral("Noise floor:"));
+    ImdValue = grid.Add("ImdValue", QStringLiteral("IMD:"));
+    DcValue = grid.Add("DcValue", QStringLiteral("DC:"));
+    CrestValue = grid.Add("CrestValue", QStringLiteral("Crest factor:"));
+    // Room for the longest THD text in either convention, so that the window keeps its size
+    // when readings arrive and no text is cut.
+    int thdWidth = 0;
+    for (const auto convention :
+         {zembrel::ThdConvention::RelativeToFundamental, zembrel::ThdConvention::RelativeToTotal}) {
+        thdWidth =
+            std::max(thdWidth, ThdValue->fontMetrics().horizontalAdvance(
+                                   QStringLiteral("100.00000 % (-100.00 dB), ") +
+                                   QString::fromLatin1(zembrel::ThdConventionText(convention))));
+    }
+    ThdValue->setMinimumWidth(thdWidth);
     Warning = new QLabel(figures);
     Warning->setObjectName(QStringLiteral("Warning"));
     Warning->setStyleSheet(QStringLiteral("color: #b00000"));
     Warning->setWordWrap(true);
-    grid->addWidget(Warning, row, 0, 1, 2);
+    grid.Layout()->addWidget(Warning, grid.Rows(), 0, 1, 2);
 
     Status = new QLabel(this);
     Status->setObjectName(QStringLiteral("Status"));

@@ -1,6 +1,7 @@
 #include "gui/analysis/TFDlgStatistics.h"
 
 #include "gui/analysis/AnalyserRadioGroup.h"
+#include "gui/analysis/ReadoutGrid.h"
 
 #include "core/analysis/Distortion.h"
 #include "core/analysis/ReadingRows.h"
@@ -73,24 +74,16 @@ TFDlgStatistics::TFDlgStatistics(QWidget* owner, zembrel::SignalBase* signal)
     DcLevel->setObjectName(QStringLiteral("DcLevel"));
 
     LoudnessGroup = new QGroupBox(QStringLiteral("Loudness (whole signal)"), this);
-    auto* loudnessGrid = new QGridLayout(LoudnessGroup);
-    loudnessGrid->setColumnMinimumWidth(1, 90);
-    int loudnessRow = 0;
-    auto addLoudness = [&](QLabel*& value, const char* name, const QString& text) {
-        auto* label = new QLabel(text, LoudnessGroup);
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        value = new QLabel(QStringLiteral("measuring..."), LoudnessGroup);
-        value->setObjectName(QString::fromLatin1(name));
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        loudnessGrid->addWidget(label, loudnessRow, 0);
-        loudnessGrid->addWidget(value, loudnessRow, 1);
-        ++loudnessRow;
-    };
-    addLoudness(Integrated, "Integrated", QStringLiteral("Integrated Loudness:"));
-    addLoudness(Range, "Range", QStringLiteral("Loudness Range:"));
-    addLoudness(MomentaryMax, "MomentaryMax", QStringLiteral("Max Momentary Loudness:"));
-    addLoudness(ShortTermMax, "ShortTermMax", QStringLiteral("Max Short-term Loudness:"));
-    addLoudness(TruePeak, "TruePeak", QStringLiteral("True Peak:"));
+    ReadoutGrid loudnessRows(LoudnessGroup);
+    loudnessRows.Layout()->setColumnMinimumWidth(1, 90);
+    const QString measuring = QStringLiteral("measuring...");
+    Integrated = loudnessRows.Add("Integrated", QStringLiteral("Integrated Loudness:"), measuring);
+    Range = loudnessRows.Add("Range", QStringLiteral("Loudness Range:"), measuring);
+    MomentaryMax =
+        loudnessRows.Add("MomentaryMax", QStringLiteral("Max Momentary Loudness:"), measuring);
+    ShortTermMax =
+        loudnessRows.Add("ShortTermMax", QStringLiteral("Max Short-term Loudness:"), measuring);
+    TruePeak = loudnessRows.Add("TruePeak", QStringLiteral("True Peak:"), measuring);
 
     SelectChannel = new AnalyserRadioGroup(QStringLiteral("Channel"),
                                            {QStringLiteral("Left"), QStringLiteral("Right")}, this);
