@@ -4,6 +4,7 @@
 #include "core/generators/SyncSweepSignal.h"
 #include "core/signal/SignalBase.h"
 #include "gui/generators/ParameterForm.h"
+#include "gui/measure/SweepFields.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -59,17 +60,8 @@ TFDlgSyncSweepGen::TFDlgSyncSweepGen(QWidget* owner, QString tempFileName, TMain
 }
 
 zembrel::SyncSweepInput TFDlgSyncSweepGen::Input() const {
-    zembrel::SyncSweepInput input;
-    input.StartHz = ReadNumber(start_f);
-    input.StopHz = ReadNumber(stop_f);
-    input.LengthS = ReadNumber(length);
-    input.FadeInMs = ReadNumber(fade_in);
-    input.FadeOutMs = ReadNumber(fade_out);
-    input.PreS = ReadNumber(pre);
-    input.PostS = ReadNumber(post);
-    input.LevelDb = ReadNumber(lev);
-    input.RateHz = signal_->SampleRate;
-    return input;
+    return SweepFields{start_f, stop_f, length, fade_in, fade_out, pre, post, lev}.Read(
+        signal_->SampleRate);
 }
 
 void TFDlgSyncSweepGen::ShowRealLength() {

@@ -8,6 +8,7 @@
 #include "gui/generators/TFProcessState.h"
 #include "gui/measure/MeasureWorker.h"
 #include "gui/measure/SweepCharts.h"
+#include "gui/measure/SweepFields.h"
 
 #include "core/generators/StringToDoubleConverter.h"
 #include "core/measure/PulsePlayRecord.h"
@@ -174,17 +175,8 @@ TFDlgSweepResponse::~TFDlgSweepResponse() {
 }
 
 zembrel::SyncSweepInput TFDlgSweepResponse::SweepInput() const {
-    zembrel::SyncSweepInput input;
-    input.StartHz = Number(start_f);
-    input.StopHz = Number(stop_f);
-    input.LengthS = Number(length);
-    input.LevelDb = Number(lev);
-    input.FadeInMs = Number(fade_in);
-    input.FadeOutMs = Number(fade_out);
-    input.PreS = Number(pre);
-    input.PostS = Number(post);
-    input.RateHz = rate->text().trimmed().isEmpty() ? 0.0 : Number(rate);
-    return input;
+    return SweepFields{start_f, stop_f, length, fade_in, fade_out, pre, post, lev}.Read(
+        rate->text().trimmed().isEmpty() ? 0.0 : Number(rate));
 }
 
 int TFDlgSweepResponse::SmoothingN() const {
@@ -220,19 +212,8 @@ bool TFDlgSweepResponse::LoadSweepJson(const QString& fileName) {
                                                  QString::fromStdString(e.what())));
         return false;
     }
-    // Shortest round-trip form: the real length gives the same L again.
-    const auto set = [](QLineEdit* edit, double value) {
-        edit->setText(QString::number(value, 'g', 10));
-    };
-    set(start_f, input.StartHz);
-    set(stop_f, input.StopHz);
-    set(length, input.LengthS);
-    set(lev, input.LevelDb);
-    set(rate, input.RateHz);
-    set(fade_in, input.FadeInMs);
-    set(fade_out, input.FadeOutMs);
-    set(pre, input.PreS);
-    set(post, input.PostS);
+    SweepFields{start_f, stop_f, length, fade_in, fade_out, pre, post, lev}.Show(input);
+    rate->setText(QString::number(input.RateHz, 'g', 10));
     return true;
 }
 
